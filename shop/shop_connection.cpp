@@ -1,0 +1,40 @@
+#include "shop/shop_connection.h"
+
+#include "common/event_loop.h"
+#include "common/status_area.h"
+#include "common/transfer_context.h"
+#include "settings/settings.h"
+#include "shop/ftp_control.h"
+
+namespace warenkai {
+
+bool ShopConnection(const Settings& settings, TransferContext& context, const ShopConnectionOptions& options,
+                    const std::function<void()>& transfers) {
+    if (options.announce) {
+        context.status.SetStatusText(kConnectingStatus);
+        context.events.ProcessPendingEvents();
+    }
+    if (!context.ftp.connect(settings.ftpServer, settings.ftpUser, settings.ftpPassword, options.connectionFlags)) {
+        context.status.SetStatusText("Verbindung konnte nicht aufgebaut werden");
+        if (!options.failureErrorLine.empty()) {
+            context.status.AddError(options.failureErrorLine);
+        }
+        return false;
+    }
+    if (options.setBinaryTransferType) {
+        context.ftp.setTransfertype(kTransferTypeBinary);
+    }
+    context.status.SetStatusText("Verbindung erfolgreich");
+    context.events.ProcessPendingEvents();
+    // The connection is closed whatever the transfers do, also when an error ends the transfer.
+    struct Disconnect {
+        FtpControl& ftp;
+        ~Disconnect() { ftp.disconnect(); }
+    } disconnectAtEnd{context.ftp};
+    if (transfers) {
+        transfers();
+    }
+    return true;
+}
+
+}  // namespace warenkai

@@ -1,0 +1,87 @@
+#include "tests/support/fake_ui.h"
+
+#include <gtest/gtest.h>
+
+namespace warenkai::test {
+
+void RecordingStatusArea::SetStatusText(const std::string& text) {
+    statusText = text;
+    m_journal.Add("status: " + text);
+}
+
+void RecordingStatusArea::ClearErrors() {
+    errors.clear();
+    m_journal.Add("errors cleared");
+}
+
+void RecordingStatusArea::AddError(const std::string& line) {
+    errors.push_back(line);
+    m_journal.Add("error: " + line);
+}
+
+void RecordingStatusArea::SetProgressMaximum(int maximum) {
+    progressMaximum = maximum;
+    progressLog.push_back("max " + std::to_string(maximum));
+}
+
+void RecordingStatusArea::SetProgressValue(int value) {
+    progressValue = value;
+    progressLog.push_back("value " + std::to_string(value));
+}
+
+void ScriptedDialogs::ShowMessage(const std::string& text) {
+    m_journal.Add("message: " + text);
+    if (onMessage) {
+        onMessage(text);
+    }
+}
+
+bool ScriptedDialogs::AskYesNo(const std::string& text) {
+    m_journal.Add("question: " + text);
+    if (yesNoAnswers.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text;
+        return false;
+    }
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return answer;
+}
+
+std::string ScriptedDialogs::AskText(const std::string& prompt, const std::string& title, const std::string& preset) {
+    m_journal.Add("input: " + prompt + "|" + title + "|" + preset);
+    if (textAnswers.empty()) {
+        ADD_FAILURE() << "unexpected input box: " << prompt;
+        return {};
+    }
+    const auto answer = textAnswers.front();
+    textAnswers.pop_front();
+    return answer.value_or(std::string{});
+}
+
+void FakeEventLoop::ProcessPendingEvents() {
+    ++yields;
+    if (journalYields) {
+        m_journal.Add("yield");
+    }
+    if (onYield) {
+        onYield();
+    }
+}
+
+void FakeEventLoop::Pause(std::chrono::milliseconds duration) {
+    now += duration;
+    m_journal.Add("pause " + std::to_string(duration.count()) + " ms");
+    if (onYield) {
+        onYield();
+    }
+}
+
+void RecordingWebOpener::OpenWebAddress(const std::string& address) {
+    opened.push_back(address);
+    m_journal.Add("open: " + address);
+    if (onOpen) {
+        onOpen(address);
+    }
+}
+
+}  // namespace warenkai::test

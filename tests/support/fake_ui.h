@@ -1,0 +1,92 @@
+#pragma once
+
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/event_loop.h"
+#include "common/status_area.h"
+#include "common/user_dialogs.h"
+#include "common/web_opener.h"
+#include "tests/support/journal.h"
+
+namespace warenkai::test {
+
+// Status area that keeps its state like the window and journals "status: …", "errors cleared",
+// "error: …". Progress changes are kept in `progressLog`, not journaled.
+class RecordingStatusArea final : public StatusArea {
+public:
+    explicit RecordingStatusArea(Journal& journal) : m_journal(journal) {}
+
+    void SetStatusText(const std::string& text) override;
+    void ClearErrors() override;
+    void AddError(const std::string& line) override;
+    void SetProgressMaximum(int maximum) override;
+    int ProgressMaximum() const override { return progressMaximum; }
+    void SetProgressValue(int value) override;
+    int ProgressValue() const override { return progressValue; }
+
+    std::string statusText;
+    std::vector<std::string> errors;  // the error list as it stands
+    int progressMaximum = 100;
+    int progressValue = 0;
+    std::vector<std::string> progressLog;  // "max N", "value N"
+
+private:
+    Journal& m_journal;
+};
+
+// Dialogs with scripted answers; journals "message: …", "question: …", "input: prompt|title|preset".
+// A question or input box without a scripted answer fails the test.
+class ScriptedDialogs final : public UserDialogs {
+public:
+    explicit ScriptedDialogs(Journal& journal) : m_journal(journal) {}
+
+    void ShowMessage(const std::string& text) override;
+    bool AskYesNo(const std::string& text) override;
+    std::string AskText(const std::string& prompt, const std::string& title, const std::string& preset) override;
+
+    std::deque<bool> yesNoAnswers;
+    std::deque<std::optional<std::string>> textAnswers;  // std::nullopt is Cancel
+    // Called after each message box, before it returns (a test can change the world meanwhile).
+    std::function<void(const std::string& text)> onMessage;
+
+private:
+    Journal& m_journal;
+};
+
+// Event loop with a fake clock; journals "yield" (unless journalYields is false) and "pause N ms".
+class FakeEventLoop final : public EventLoop {
+public:
+    explicit FakeEventLoop(Journal& journal) : m_journal(journal) {}
+
+    void ProcessPendingEvents() override;
+    void Pause(std::chrono::milliseconds duration) override;
+    std::chrono::steady_clock::time_point Now() const override { return now; }
+
+    bool journalYields = true;
+    int yields = 0;
+    std::function<void()> onYield;
+    std::chrono::steady_clock::time_point now{};
+
+private:
+    Journal& m_journal;
+};
+
+// Journals "open: <address>".
+class RecordingWebOpener final : public WebOpener {
+public:
+    explicit RecordingWebOpener(Journal& journal) : m_journal(journal) {}
+    void OpenWebAddress(const std::string& address) override;
+
+    std::vector<std::string> opened;
+    std::function<void(const std::string& address)> onOpen;
+
+private:
+    Journal& m_journal;
+};
+
+}  // namespace warenkai::test

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "shop/ftp_control.h"
+#include "tests/support/journal.h"
+
+namespace warenkai::test {
+
+// FTP control with scripted results. Journals
+//   "ftp connect <server>|<user>|<password>|<flags as 0x…>", "ftp transfertype <n>",
+//   "ftp upload <local> -> <remote> mode <n>", "ftp download <remote> -> <local>", "ftp disconnect".
+class RecordingFtpControl final : public FtpControl {
+public:
+    explicit RecordingFtpControl(Journal& journal) : m_journal(journal) {}
+
+    bool connect(const std::string& server, const std::string& user, const std::string& password,
+                 std::int32_t connectionFlags) override;
+    bool upload(const std::string& localPath, const std::string& remotePath, std::int32_t transferMode) override;
+    bool download(const std::string& localPath, const std::string& remotePath) override;
+    void disconnect() override;
+    void setTransfertype(std::int32_t type) override;
+
+    // Results of the next connects; true once they are used up.
+    std::deque<bool> connectResults;
+    // Decides an upload by its remote path; true when unset.
+    std::function<bool(const std::string& remotePath)> uploadSucceeds;
+    // Remote files the server holds: a download writes the content to the local path and succeeds;
+    // a remote path not in here fails and writes nothing.
+    std::map<std::string, std::string> remoteFiles;
+    // What the uploads stored, by remote path (the local file's bytes at the time of the upload).
+    std::map<std::string, std::string> uploaded;
+
+    void RaiseProgress(std::int64_t total, std::int64_t done) { transferProgress(total, done); }
+
+private:
+    Journal& m_journal;
+};
+
+std::string FlagsText(std::int32_t flags);
+
+}  // namespace warenkai::test
