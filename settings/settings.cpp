@@ -1,6 +1,9 @@
 #include "settings/settings.h"
 
 #include <charconv>
+#include <fstream>
+#include <system_error>
+#include <vector>
 #include <stdexcept>
 
 #include "common/text_file.h"
@@ -122,11 +125,48 @@ std::string FormatSettingsFile(const Settings& settings) {
 }
 
 void LoadSettings(const std::filesystem::path& file, Settings& settings) {
-    // A settings file is a few kilobytes; anything far larger is not one of ours and is read no further
-    // than this limit would allow.
-    constexpr std::size_t kLimit = std::size_t{64} << 20;
-    if (const auto bytes = ReadWholeFile(file, kLimit)) {
-        ApplySettingsFile(*bytes, settings);
+    // Read in blocks so that a file of any size costs little memory. A line longer than any value a
+    // settings file could sensibly hold is skipped as a whole.
+    constexpr std::size_t kLongestLine = std::size_t{16} << 20;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) {
+        return;
+    }
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return;
+    }
+    std::string line;
+    bool skipping = false;  // inside a line that grew too long
+    bool afterCr = false;   // the previous block ended with CR: a LF opening this block belongs to it
+    std::vector<char> block(1 << 16);
+    while (in) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        const auto count = static_cast<std::size_t>(in.gcount());
+        for (std::size_t i = 0; i < count; ++i) {
+            const char c = block[i];
+            if (c == '\n' && afterCr) {
+                afterCr = false;
+                continue;
+            }
+            afterCr = c == '\r';
+            if (c == '\r' || c == '\n') {
+                if (!skipping) {
+                    ApplySettingsFile(line, settings);
+                }
+                line.clear();
+                skipping = false;
+            } else if (!skipping) {
+                line += c;
+                if (line.size() > kLongestLine) {
+                    line.clear();
+                    skipping = true;
+                }
+            }
+        }
+    }
+    if (!skipping) {
+        ApplySettingsFile(line, settings);
     }
 }
 
