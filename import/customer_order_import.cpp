@@ -1,9 +1,29 @@
 #include "import/customer_order_import.h"
 
+#include "common/transfer_context.h"
+#include "common/user_dialogs.h"
+#include "import/customer_import.h"
+#include "import/order_import.h"
+#include "import/shop_export_download.h"
+#include "selectline/selectline_session.h"
+#include "settings/settings.h"
+
 namespace warenkai {
 
-TransferOutcome RunCustomerOrderImport(const Settings&, TransferContext&) {
-    return TransferOutcome::Completed;
+TransferOutcome RunCustomerOrderImport(const Settings& settings, TransferContext& context) {
+    // The run works with the settings as they stand when it starts; edits made in the window while it
+    // yields apply to the next run.
+    const Settings current = settings;
+    return RunTransfer(context.status, context.dialogs, [&] {
+        DownloadShopExports(current, context);
+        // An error while the session opens (no server, a table that will not open) ends the run here.
+        SelectlineSession session = OpenSelectlineSession({"KU", "AD"}, context);
+        ImportCustomers(context.programFolder / kCustomerFileName, session.Table("KU"), session.Table("AD"),
+                        context.status, context.dialogs);
+        ImportOrders(context.programFolder / kOrderFileName, *session.application, context.status,
+                     context.dialogs);
+        context.dialogs.ShowMessage("Fertig");
+    });
 }
 
 }  // namespace warenkai

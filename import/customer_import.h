@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <filesystem>
+
+namespace warenkai {
+
+class SelectlineTable;
+class StatusArea;
+class UserDialogs;
+
+inline constexpr const char* kCustomerFileName = "kundenstamm.csv";
+// Fields of one line of the customer file.
+inline constexpr std::size_t kCustomerFieldCount = 25;
+
+struct CustomerImportOptions {
+    // Find every address record by walking the address table from its first record (the plain way,
+    // kept to compare with the place list of AddressFinder).
+    bool naiveAddressWalk = false;
+};
+
+struct CustomerImportResult {
+    bool fileOpened = false;
+    std::size_t customers = 0;        // lines with a customer number that were entered
+    std::size_t failedCustomers = 0;  // of those, the ones with a failing step
+};
+
+// Brings the customers of the shop's customer export (`file`, "kundenstamm.csv") into Selectline: the
+// customer record in "KU", a reference record "R" + number in "KU" for address block B and an address
+// record "KUL" + number in "AD" for address block A; new ones are inserted, known ones overwritten.
+// A failing step of the automation server does not stop the import: every customer with a failing
+// step gets one line in the error list.
+CustomerImportResult ImportCustomers(const std::filesystem::path& file, SelectlineTable& customers,
+                                     SelectlineTable& addresses, StatusArea& status, UserDialogs& dialogs,
+                                     const CustomerImportOptions& options = {});
+
+}  // namespace warenkai

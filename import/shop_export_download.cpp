@@ -1,0 +1,58 @@
+#include "import/shop_export_download.h"
+
+#include <string>
+
+#include "common/event_loop.h"
+#include "common/status_area.h"
+#include "common/text_file.h"
+#include "common/transfer_context.h"
+#include "common/user_dialogs.h"
+#include "common/web_opener.h"
+#include "import/customer_import.h"
+#include "import/order_import.h"
+#include "settings/settings.h"
+#include "shop/ftp_control.h"
+#include "shop/shop_connection.h"
+
+namespace warenkai {
+namespace {
+
+void ShowAndYield(TransferContext& context, const std::string& text) {
+    context.status.SetStatusText(text);
+    context.events.ProcessPendingEvents();
+}
+
+}  // namespace
+
+void DownloadShopExports(const Settings& settings, TransferContext& context) {
+    context.status.ClearErrors();
+    const auto customerFile = context.programFolder / kCustomerFileName;
+    const auto orderFile = context.programFolder / kOrderFileName;
+    RemoveFileForced(customerFile);
+    RemoveFileForced(orderFile);
+
+    context.status.SetStatusText("Exportiere Dateien vom Webshop");
+    context.web.OpenWebAddress(settings.shopLink + kShopExportPage);
+    context.dialogs.ShowMessage("Klicken Sie auf OK wenn die Datei fertig exportiert worden ist");
+
+    ShopConnectionOptions options;
+    options.connectionFlags = kPassiveModeFlag;  // always passive here, whatever "Passiv Modus" says
+    ShopConnection(settings, context, options, [&] {
+        ShowAndYield(context, "Übertrage des Kundenstamms");
+        if (context.ftp.download(customerFile.string(), settings.shopRoot + kRemoteCustomerExport)) {
+            ShowAndYield(context, "Kundenstamm erfolgreich übertragen");
+        } else {
+            context.status.SetStatusText("Fehler beim übertragen des Kundenstammes");
+            context.status.AddError("Fehler: Kundenstamm");
+        }
+        ShowAndYield(context, "Übertrage der Bestellungen");
+        if (context.ftp.download(orderFile.string(), settings.shopRoot + kRemoteOrderExport)) {
+            ShowAndYield(context, "Bestellungen erfolgreich übertragen");
+        } else {
+            context.status.SetStatusText("Fehler beim übertragen der Bestellungen");
+            context.status.AddError("Fehler: Bestellungen");
+        }
+    });
+}
+
+}  // namespace warenkai

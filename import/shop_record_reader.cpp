@@ -1,0 +1,77 @@
+#include "import/shop_record_reader.h"
+
+#include "common/status_area.h"
+#include "common/windows1252.h"
+
+namespace warenkai {
+
+ShopRecordReader::ShopRecordReader(std::istream& in, std::string fileName, std::size_t fieldCount,
+                                   StatusArea& status)
+    : m_reader(in), m_fileName(std::move(fileName)), m_fieldCount(fieldCount), m_status(status) {}
+
+void ShopRecordReader::Report(const std::string& text) {
+    m_status.AddError("Fehler: " + m_fileName + " " + text);
+}
+
+std::optional<ShopRecord> ShopRecordReader::Next() {
+    while (!m_finished) {
+        ShopRecord record;
+        std::size_t count = 0;
+        bool blank = true;
+        bool unclosedQuote = false;
+        std::optional<std::size_t> truncatedField;
+        for (;;) {
+            auto field = m_reader.Next();
+            if (!field) {
+                m_finished = true;
+                break;
+            }
+            if (count == 0) {
+                record.line = field->line;
+            }
+            ++count;
+            blank = blank && count == 1 && field->text.empty();
+            unclosedQuote = unclosedQuote || field->unclosedQuote;
+            if (field->truncated && !truncatedField) {
+                truncatedField = count;
+            }
+            // Only as many fields as a record holds are kept; the rest of a long line is only counted.
+            if (count <= m_fieldCount) {
+                record.fields.push_back(Windows1252ToUtf8(field->text));
+            }
+            if (field->endsLine) {
+                break;
+            }
+        }
+        if (count == 0 || blank) {
+            continue;
+        }
+        if (unclosedQuote) {
+            Report("Zeile " + std::to_string(record.line) +
+                   ": Anführungszeichen nicht geschlossen, der Rest der Datei wurde nicht gelesen");
+            continue;
+        }
+        if (!m_headerPassed) {
+            m_headerPassed = true;
+            continue;
+        }
+        if (truncatedField) {
+            Report("Zeile " + std::to_string(record.line) + ": Feld " + std::to_string(*truncatedField) +
+                   " ist zu lang");
+            continue;
+        }
+        if (count != m_fieldCount) {
+            Report("Zeile " + std::to_string(record.line) + ": " + std::to_string(count) + " statt " +
+                   std::to_string(m_fieldCount) + " Felder");
+            continue;
+        }
+        return record;
+    }
+    if (m_reader.ReadFailed() && !m_readFailureReported) {
+        m_readFailureReported = true;
+        Report("konnte nicht vollständig gelesen werden");
+    }
+    return std::nullopt;
+}
+
+}  // namespace warenkai

@@ -1,0 +1,105 @@
+#include "import/shop_record_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/fake_ui.h"
+#include "tests/support/journal.h"
+
+namespace warenkai::test {
+namespace {
+
+struct Read {
+    std::vector<std::string> records;  // "line: f1|f2|f3"
+    std::vector<std::string> journal;
+};
+
+Read ReadRecords(const std::string& bytes, std::size_t fieldCount = 3) {
+    Journal journal;
+    RecordingStatusArea status(journal);
+    std::istringstream in(bytes);
+    ShopRecordReader reader(in, "test.csv", fieldCount, status);
+    Read read;
+    while (const auto record = reader.Next()) {
+        std::string text = std::to_string(record->line) + ":";
+        for (std::size_t i = 0; i < record->fields.size(); ++i) {
+            text += (i == 0 ? " " : "|") + record->fields[i];
+        }
+        read.records.push_back(text);
+    }
+    EXPECT_FALSE(reader.Next());
+    read.journal = journal.Entries();
+    return read;
+}
+
+using Lines = std::vector<std::string>;
+
+TEST(ShopRecordReader, HeaderIsPassedOverWhateverItsCount) {
+    const auto read = ReadRecords("h1,h2\r\na,b,c\r\nd,e,f\r\n");
+    EXPECT_EQ(read.records, (Lines{"2: a|b|c", "3: d|e|f"}));
+    EXPECT_TRUE(read.journal.empty());
+}
+
+TEST(ShopRecordReader, HeaderOnlyGivesNothing) {
+    const auto read = ReadRecords("\"h1\",\"h2\",\"h3\"\r\n");
+    EXPECT_TRUE(read.records.empty());
+    EXPECT_TRUE(read.journal.empty());
+}
+
+TEST(ShopRecordReader, LineWithAnotherCountIsReportedAndTheNextLinesStayIntact) {
+    const auto read = ReadRecords("h\r\na,b,c\r\nshort,line\r\nd,e,f\r\ng,h,i,j\r\nk,l,m\r\n");
+    EXPECT_EQ(read.records, (Lines{"2: a|b|c", "4: d|e|f", "6: k|l|m"}));
+    EXPECT_EQ(read.journal, (Lines{"error: Fehler: test.csv Zeile 3: 2 statt 3 Felder",
+                                   "error: Fehler: test.csv Zeile 5: 4 statt 3 Felder"}));
+}
+
+TEST(ShopRecordReader, QuotedFieldsSpanLinesAndTheLineNumbersFollowTheFile) {
+    const auto read = ReadRecords("h\r\n\"a\r\nA\",b,\"c\r\n\r\nC\"\r\nd,e\r\n");
+    EXPECT_EQ(read.records, (Lines{"2: a\r\nA|b|c\r\n\r\nC"}));
+    EXPECT_EQ(read.journal, (Lines{"error: Fehler: test.csv Zeile 6: 2 statt 3 Felder"}));
+}
+
+TEST(ShopRecordReader, BlankLinesArePassedOverSilently) {
+    const auto read = ReadRecords("\r\nh\r\n\r\n  \r\na,b,c\r\n\n\"\"\r\nd,e,f");
+    EXPECT_EQ(read.records, (Lines{"5: a|b|c", "8: d|e|f"}));
+    EXPECT_TRUE(read.journal.empty());
+}
+
+TEST(ShopRecordReader, FieldsAreWindows1252AndComeOutAsUtf8) {
+    const auto read = ReadRecords("h\r\n\"M\xFCller\",Stra\xDF" "e,\x80\r\n");
+    EXPECT_EQ(read.records, (Lines{"2: Müller|Straße|€"}));
+}
+
+TEST(ShopRecordReader, UnclosedQuoteIsReported) {
+    const auto read = ReadRecords("h\r\na,b,c\r\nd,\"e,f\r\ng,h,i\r\n");
+    EXPECT_EQ(read.records, (Lines{"2: a|b|c"}));
+    EXPECT_EQ(read.journal,
+              (Lines{"error: Fehler: test.csv Zeile 3: Anführungszeichen nicht geschlossen, der Rest der Datei "
+                     "wurde nicht gelesen"}));
+}
+
+TEST(ShopRecordReader, UnclosedQuoteInTheHeaderIsReported) {
+    const auto read = ReadRecords("\"h\r\na,b,c\r\n");
+    EXPECT_TRUE(read.records.empty());
+    EXPECT_EQ(read.journal.size(), 1u);
+}
+
+TEST(ShopRecordReader, LineWithVeryManyFieldsIsCountedNotKept) {
+    std::string line(100'000, ',');
+    const auto read = ReadRecords("h\r\n" + line + "\r\na,b,c\r\n");
+    EXPECT_EQ(read.records, (Lines{"3: a|b|c"}));
+    EXPECT_EQ(read.journal, (Lines{"error: Fehler: test.csv Zeile 2: 100001 statt 3 Felder"}));
+}
+
+TEST(ShopRecordReader, OverlongFieldIsReported) {
+    const std::string huge(FieldReader::kDefaultMaxFieldBytes + 10, 'x');
+    const auto read = ReadRecords("h\r\na," + huge + ",c\r\nd,e,f\r\n");
+    EXPECT_EQ(read.records, (Lines{"3: d|e|f"}));
+    EXPECT_EQ(read.journal, (Lines{"error: Fehler: test.csv Zeile 2: Feld 2 ist zu lang"}));
+}
+
+}  // namespace
+}  // namespace warenkai::test
