@@ -1,0 +1,160 @@
+#include "app/cli/command_line.h"
+
+#include <exception>
+#include <iostream>
+#include <unistd.h>
+
+#include "app/cli/browser_web_opener.h"
+#include "app/cli/command_line_arguments.h"
+#include "app/cli/console.h"
+#include "app/cli/console_dialogs.h"
+#include "app/cli/console_event_loop.h"
+#include "app/cli/console_status_area.h"
+#include "common/text_file.h"
+#include "common/transfer_lock.h"
+#include "export/article_transfer.h"
+#include "import/customer_order_import.h"
+#include "pictures/picture_upload.h"
+#include "selectline/standin/standin_selectline.h"
+#include "settings/settings.h"
+#include "shop/curl/curl_ftp_control.h"
+#include "shop/ftp_control.h"
+#include "shop/transfer_progress.h"
+
+#ifndef WARENKAI_VERSION
+#error "WARENKAI_VERSION must hold the program's version"
+#endif
+
+namespace warenkai {
+namespace {
+
+// A settings file is a few kilobytes; anything far larger is not one.
+constexpr std::size_t kMaxSettingsBytes = std::size_t{16} << 20;
+
+const CommandLineServices::Transfer& TransferOf(const CommandLineServices& services, CommandLineTransfer transfer) {
+    switch (transfer) {
+        case CommandLineTransfer::Pictures:
+            return services.pictureUpload;
+        case CommandLineTransfer::Orders:
+            return services.customerOrderImport;
+        case CommandLineTransfer::Articles:
+            break;
+    }
+    return services.articleTransfer;
+}
+
+int RunTransferWithoutWindow(const CommandLineRequest& request, const std::filesystem::path& programFolder,
+                             const CommandLineServices& services) {
+    std::ostream& out = *services.out;
+    std::ostream& err = *services.err;
+
+    const std::filesystem::path settingsFile =
+        request.settingsFile ? *request.settingsFile : programFolder / kSettingsFileName;
+    // Read once, as the window does at start; unlike the window, a missing file is not taken as
+    // empty settings: a transfer with an empty server and empty paths is never what was meant.
+    const auto settingsBytes = ReadWholeFile(settingsFile, kMaxSettingsBytes);
+    if (!settingsBytes) {
+        err << "warenkai: Die Einstellungsdatei " << settingsFile.string() << " kann nicht gelesen werden.\n";
+        return kExitStoppedOrUsage;
+    }
+    Settings settings;
+    ApplySettingsFile(*settingsBytes, settings);
+
+    TransferLock lock(programFolder);
+    if (!lock.Held()) {
+        err << "warenkai: " << lock.RefusalText() << '\n';
+        return kExitStoppedOrUsage;
+    }
+
+    Console console(out, err, services.drawProgress);
+    ConsoleStatusArea status(console);
+    ConsoleDialogs dialogs(console, *services.in);
+    ConsoleEventLoop events;
+    std::unique_ptr<WebOpener> web;
+    if (request.browser) {
+        web = std::make_unique<BrowserWebOpener>(console, status, dialogs, services.browserProgram);
+    } else {
+        web = std::make_unique<PageRequestWebOpener>(status, services.requestPage);
+    }
+
+    TransferOutcome outcome = TransferOutcome::Stopped;
+    try {
+        std::unique_ptr<FtpControl> ftp = services.makeFtpControl(events);
+        ftp->setTransferProgressHandler(
+            [&status](std::int64_t total, std::int64_t done) { ShowTransferProgress(status, total, done); });
+        TransferContext context{status, dialogs, events, *web, *ftp, services.makeSelectline(programFolder),
+                                programFolder};
+        outcome = TransferOf(services, request.transfer)(settings, context);
+    } catch (const std::exception& error) {
+        // The transfers report their own errors; this is one that escaped them all.
+        console.EndProgress();
+        console.PrintErrorLine(std::string("Fehler: ") + error.what());
+        return kExitStoppedOrUsage;
+    }
+    console.EndProgress();
+    if (outcome == TransferOutcome::Stopped) {
+        return kExitStoppedOrUsage;
+    }
+    return status.ErrorCount() == 0 ? kExitNoErrors : kExitErrorsListed;
+}
+
+}  // namespace
+
+std::string ProgramVersionText() {
+    return std::string("Warenkai ") + WARENKAI_VERSION;
+}
+
+CommandLineServices ProgramCommandLineServices() {
+    CommandLineServices services;
+    services.out = &std::cout;
+    services.err = &std::cerr;
+    services.in = &std::cin;
+    services.drawProgress = ::isatty(STDERR_FILENO) == 1;
+    services.articleTransfer = [](const Settings& settings, TransferContext& context) {
+        return RunArticleTransfer(settings, context);
+    };
+    services.pictureUpload = [](const Settings& settings, TransferContext& context) {
+        return UploadPictures(settings, context);
+    };
+    services.customerOrderImport = [](const Settings& settings, TransferContext& context) {
+        return RunCustomerOrderImport(settings, context);
+    };
+    services.makeFtpControl = MakeCurlFtpControl;
+    services.makeSelectline = [](const std::filesystem::path& programFolder) {
+        return MakeStandinSelectline(programFolder / kStandinDatabaseFileName);
+    };
+    services.requestPage = [](const std::string& address) { return RequestHttpPage(address); };
+    return services;
+}
+
+int RunCommandLine(const std::vector<std::string>& arguments, const std::filesystem::path& programFolder,
+                   const CommandLineServices& services) {
+    const CommandLineRequest request = ParseCommandLine(arguments);
+    switch (request.kind) {
+        case CommandLineRequest::Kind::Help:
+            *services.out << CommandLineUsage();
+            services.out->flush();
+            return kExitNoErrors;
+        case CommandLineRequest::Kind::Version:
+            *services.out << ProgramVersionText() << '\n';
+            services.out->flush();
+            return kExitNoErrors;
+        case CommandLineRequest::Kind::UsageError:
+            *services.err << "warenkai: " << request.problem << "\n\n" << CommandLineUsage();
+            services.err->flush();
+            return kExitStoppedOrUsage;
+        case CommandLineRequest::Kind::Run:
+            break;
+    }
+    return RunTransferWithoutWindow(request, programFolder, services);
+}
+
+int RunCommandLine(int argc, char** argv, const std::filesystem::path& programFolder) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
+    }
+    return RunCommandLine(arguments, programFolder, ProgramCommandLineServices());
+}
+
+}  // namespace warenkai

@@ -1,0 +1,32 @@
+#include "app/cli/console_dialogs.h"
+
+#include <istream>
+
+#include "app/cli/console.h"
+
+namespace warenkai {
+
+void ConsoleDialogs::ShowMessage(const std::string& text) {
+    m_console.PrintLine(text);
+    if (!m_waitForEnter) {
+        return;
+    }
+    m_waitForEnter = false;
+    m_console.PrintLine(kPressEnterPrompt);
+    std::string ignored;
+    std::getline(m_in, ignored);
+}
+
+bool ConsoleDialogs::AskYesNo(const std::string& text) {
+    m_console.PrintLine(text);
+    m_console.PrintLine(kAnsweredNoText);
+    return false;
+}
+
+std::string ConsoleDialogs::AskText(const std::string& prompt, const std::string& title, const std::string&) {
+    m_console.PrintLine(title.empty() ? prompt : title + ": " + prompt);
+    m_console.PrintLine(kAnsweredEmptyText);
+    return {};
+}
+
+}  // namespace warenkai

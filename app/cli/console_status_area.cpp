@@ -1,0 +1,41 @@
+#include "app/cli/console_status_area.h"
+
+#include <algorithm>
+
+#include "app/cli/console.h"
+
+namespace warenkai {
+
+void ConsoleStatusArea::SetStatusText(const std::string& text) {
+    if (text == m_statusText) {
+        return;
+    }
+    m_statusText = text;
+    // An emptied label shows nothing; there is no line to print for it.
+    if (!text.empty()) {
+        m_console.PrintLine(text);
+    }
+}
+
+void ConsoleStatusArea::ClearErrors() {
+    m_errorCount = 0;
+}
+
+void ConsoleStatusArea::AddError(const std::string& line) {
+    ++m_errorCount;
+    m_console.PrintErrorLine(line);
+}
+
+void ConsoleStatusArea::SetProgressMaximum(int maximum) {
+    // Kept as the window's bar keeps it: the lower end stays 0 and the value within the range.
+    m_maximum = std::max(maximum, 0);
+    m_value = std::min(m_value, m_maximum);
+    m_console.ShowProgress(m_value, m_maximum);
+}
+
+void ConsoleStatusArea::SetProgressValue(int value) {
+    m_value = std::clamp(value, 0, m_maximum);
+    m_console.ShowProgress(m_value, m_maximum);
+}
+
+}  // namespace warenkai

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <string>
+
+#include "common/status_area.h"
+
+namespace warenkai {
+
+class Console;
+
+// The status area of a run without window. Each new status text is one line on standard output, as
+// the window's label would show it (setting the text it already shows prints nothing); each line
+// of the error list is one line on standard error as it is added; the progress bar is drawn on
+// standard error when that is a terminal.
+class ConsoleStatusArea final : public StatusArea {
+public:
+    explicit ConsoleStatusArea(Console& console) : m_console(console) {}
+
+    void SetStatusText(const std::string& text) override;
+    void ClearErrors() override;
+    void AddError(const std::string& line) override;
+    void SetProgressMaximum(int maximum) override;
+    int ProgressMaximum() const override { return m_maximum; }
+    void SetProgressValue(int value) override;
+    int ProgressValue() const override { return m_value; }
+
+    // The lines the error list holds now (since it was last cleared).
+    int ErrorCount() const { return m_errorCount; }
+    const std::string& StatusText() const { return m_statusText; }
+
+private:
+    Console& m_console;
+    std::string m_statusText;
+    int m_errorCount = 0;
+    // As the window's bar starts: range 0 to 100, at 0.
+    int m_maximum = 100;
+    int m_value = 0;
+};
+
+}  // namespace warenkai

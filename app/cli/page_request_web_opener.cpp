@@ -1,0 +1,18 @@
+#include "app/cli/page_request_web_opener.h"
+
+#include "common/status_area.h"
+
+namespace warenkai {
+
+std::string PageNotLoadedLine(const std::string& address, const HttpPageResult& result) {
+    return "Fehler: Seite " + address + " nicht geladen: " + result.Describe();
+}
+
+void PageRequestWebOpener::OpenWebAddress(const std::string& address) {
+    const HttpPageResult result = m_request(address);
+    if (!result.Succeeded()) {
+        m_status.AddError(PageNotLoadedLine(address, result));
+    }
+}
+
+}  // namespace warenkai
