@@ -35,16 +35,18 @@ public:
     bool IsEmpty() const { return std::holds_alternative<std::monostate>(m_value); }
 
     // Text as the regional settings give it: floating numbers with a decimal comma, no grouping, up
-    // to 15 significant digits, no trailing zeros (19.9 -> "19,9", 100 -> "100"); dates as
-    // "01.03.2025"; truth values "Wahr" / "Falsch"; empty -> "".
+    // to 15 significant digits, no trailing zeros (19.9 -> "19,9", 100 -> "100", 1e20 -> "1E+20",
+    // 1e-20 -> "1E-20"); whole numbers plain; dates as "01.03.2025"; truth values "Wahr" / "Falsch";
+    // empty -> "".
     std::string ToText() const;
 
     // Truth value: numbers are true when not 0; texts "Wahr"/"True"/"Ja" (any case) or a number not 0
     // are true; empty is false.
     bool ToBool() const;
 
-    // Number: whole and floating numbers as they are, truth values as -1 / 0, texts read with a
-    // decimal comma or point; std::nullopt when there is no number.
+    // Number: whole and floating numbers as they are, truth values as -1 / 0, dates as their day
+    // number (days since 30.12.1899), texts read by ParseGermanNumber; std::nullopt when there is no
+    // number.
     std::optional<double> ToNumber() const;
 
     bool operator==(const Variant&) const = default;
@@ -57,5 +59,9 @@ private:
 std::string FormatGermanNumber(double number);
 // "01.03.2025" style text of a date.
 std::string FormatGermanDate(const Date& date);
+// Reads a number text with a decimal comma ("19,9", "-1.234,5" with points grouping the integer
+// digits) or a decimal point ("19.9"), optionally with an exponent ("1,5E+20"); blanks around it are
+// allowed. std::nullopt when the text is not such a number.
+std::optional<double> ParseGermanNumber(const std::string& text);
 
 }  // namespace warenkai

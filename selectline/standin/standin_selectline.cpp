@@ -1,12 +1,16 @@
 #include "selectline/standin/standin_selectline.h"
 
-#include "selectline/selectline_application.h"
+#include "selectline/standin/demo_company.h"
+#include "selectline/standin/sqlite_connection.h"
+#include "selectline/standin/standin_application.h"
 
 namespace warenkai {
 
-SelectlineFactory MakeStandinSelectline(std::filesystem::path databaseFile) {
-    return [databaseFile]() -> std::unique_ptr<SelectlineApplication> {
-        throw SelectlineError("Selectline-Datenbank " + databaseFile.string() + " kann nicht geöffnet werden");
+SelectlineFactory MakeStandinSelectline(std::filesystem::path databaseFile, StandinOptions options) {
+    return [databaseFile, options]() -> std::unique_ptr<SelectlineApplication> {
+        standin::EnsureStandinDatabase(databaseFile, options.busyTimeout);
+        return std::make_unique<standin::StandinApplication>(
+            standin::Connection::Open(databaseFile, options.busyTimeout));
     };
 }
 

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "selectline/selectline_application.h"
+#include "selectline/standin/standin_selectline.h"
+
+namespace warenkai::test {
+
+// A fresh folder per test with the stand-in's database file in it; `Sql` runs statements on that
+// file the way an operator would with the sqlite3 command line.
+class StandinFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = std::filesystem::temp_directory_path() /
+                 ("warenkai-standin-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
+                  std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        database = folder / kStandinDatabaseFileName;
+    }
+    void TearDown() override { std::filesystem::remove_all(folder); }
+
+    std::unique_ptr<SelectlineApplication> Open() { return MakeStandinSelectline(database, {std::chrono::milliseconds(50)})(); }
+
+    // Runs SQL on the database file (creating it when missing).
+    void Sql(const std::string& sql) const {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(database.string().c_str(), &db), SQLITE_OK);
+        char* message = nullptr;
+        const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
+        const std::string text = message != nullptr ? message : "";
+        sqlite3_free(message);
+        sqlite3_close(db);
+        ASSERT_EQ(rc, SQLITE_OK) << text;
+    }
+
+    // The first column of the first row of a query, as text ("NULL" for NULL, "-" for no row).
+    std::string Query(const std::string& sql) const {
+        sqlite3* db = nullptr;
+        sqlite3_open(database.string().c_str(), &db);
+        sqlite3_stmt* statement = nullptr;
+        std::string result = "error: ";
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+            result += sqlite3_errmsg(db);
+        } else if (sqlite3_step(statement) == SQLITE_ROW) {
+            const auto* text = sqlite3_column_text(statement, 0);
+            result = text == nullptr ? "NULL" : reinterpret_cast<const char*>(text);
+        } else {
+            result = "-";
+        }
+        sqlite3_finalize(statement);
+        sqlite3_close(db);
+        return result;
+    }
+
+    std::filesystem::path folder;
+    std::filesystem::path database;
+};
+
+}  // namespace warenkai::test
