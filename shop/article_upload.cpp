@@ -1,9 +1,75 @@
 #include "shop/article_upload.h"
 
+#include <string>
+
+#include "common/event_loop.h"
+#include "common/status_area.h"
+#include "common/transfer_context.h"
+#include "common/user_dialogs.h"
+#include "common/web_opener.h"
+#include "settings/settings.h"
+#include "shop/ftp_control.h"
+#include "shop/shop_connection.h"
+
 namespace warenkai {
+namespace {
 
-void UploadArticleFiles(const Settings&, TransferContext&, int) {}
+constexpr const char* kImportFolder = "/login/admin/sonstiges/import/import/";
+constexpr const char* kImportPage = "/login/admin/sonstiges/import/import2.php?Autowert=";
 
-void RunShopImport(const Settings&, TransferContext&, int) {}
+std::string ArticleFileName(int fileNumber) {
+    return "artikelstamm" + std::to_string(fileNumber) + ".csv";
+}
+
+}  // namespace
+
+void UploadArticleFiles(const Settings& settings, TransferContext& context, int articleFileCount) {
+    StatusArea& status = context.status;
+    EventLoop& events = context.events;
+    ShopConnectionOptions options;
+    options.connectionFlags = 0;  // the article upload never asks for passive mode
+    ShopConnection(settings, context, options, [&] {
+        for (int i = 1; i <= articleFileCount; ++i) {
+            status.SetStatusText("Übertrage den Artikelstamm" + std::to_string(i));
+            events.ProcessPendingEvents();
+            const std::string local = (context.programFolder / ArticleFileName(i)).string();
+            const std::string remote = settings.shopRoot + kImportFolder + ArticleFileName(i);
+            if (context.ftp.upload(local, remote, 1)) {
+                status.SetStatusText("Artikelstamm erfolgreich übertragen");
+                events.ProcessPendingEvents();
+            } else {
+                status.SetStatusText("Fehler beim übertragen des Artikelstammes");
+                status.AddError("Fehler: Artikelstamm" + std::to_string(i));
+            }
+        }
+        status.SetStatusText("Übertrage den Artikelgruppen");
+        events.ProcessPendingEvents();
+        const std::string local = (context.programFolder / "artikelgruppe.csv").string();
+        const std::string remote = settings.shopRoot + kImportFolder + "artikelgruppe.csv";
+        if (context.ftp.upload(local, remote, 1)) {
+            status.SetStatusText("Artikelgruppen erfolgreich übertragen");
+        } else {
+            status.SetStatusText("Fehler beim übertragen des Artikelgruppen");
+            status.AddError("Fehler: Artikelgruppen");
+        }
+        events.ProcessPendingEvents();
+    });
+}
+
+void RunShopImport(const Settings& settings, TransferContext& context, int articleFileCount) {
+    StatusArea& status = context.status;
+    UserDialogs& dialogs = context.dialogs;
+    status.SetStatusText("Dateien in den Webshop einlesen");
+    dialogs.ShowMessage("Bitte schließen Sie alle Webbrowser");
+    for (int i = 1; i <= articleFileCount; ++i) {
+        status.SetStatusText("Lese den die Datei Artikelstamm" + std::to_string(i) + " in den Webshop ein");
+        context.events.ProcessPendingEvents();
+        context.web.OpenWebAddress(settings.shopLink + kImportPage + ArticleFileName(i) + "&Tabelle=artikel");
+        dialogs.ShowMessage("Klicken Sie auf OK wenn die Datei fertig importiert worden ist");
+    }
+    context.web.OpenWebAddress(settings.shopLink + kImportPage + "artikelgruppe.csv&Tabelle=gruppen");
+    dialogs.ShowMessage("Fertig");
+    status.SetStatusText("Fertig");
+}
 
 }  // namespace warenkai

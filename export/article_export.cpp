@@ -1,0 +1,172 @@
+#include "export/article_export.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/event_loop.h"
+#include "common/status_area.h"
+#include "common/transfer_context.h"
+#include "export/article_file_writer.h"
+#include "export/article_prices.h"
+#include "export/clean_value.h"
+#include "export/evaluate_row.h"
+#include "export/row_plan.h"
+#include "selectline/selectline_session.h"
+#include "settings/settings.h"
+
+namespace warenkai {
+namespace {
+
+// The state of one walk over the article table.
+class ArticleWalk {
+public:
+    ArticleWalk(const Settings& settings, TransferContext& context, SelectlineSession& session, OutputFolder& folder)
+        : m_settings(settings),
+          m_context(context),
+          m_sources{*session.application, session.Table("AR"), session.Table("AG"), session.Table("TE"),
+                    session.Table("AP"),  session.Table("UD"), context.status},
+          m_plans(PlanRows(settings.mapping)),
+          m_files(folder, context.programFolder, ArticleHeaderLine(settings.mapping)) {}
+
+    int Run() {
+        StatusArea& status = m_context.status;
+        status.SetStatusText("Auslesen von Artikeln aus Selectline");
+        const std::int64_t recordCount = m_sources.articles.Recordcount();
+        if (recordCount > 0) {
+            status.SetProgressMaximum(static_cast<int>(std::min<std::int64_t>(recordCount, INT_MAX)));
+        }
+        status.SetProgressValue(0);
+        for (std::int64_t passIndex = 0; passIndex < recordCount; ++passIndex) {
+            Pass(passIndex);
+            if (status.ProgressValue() < status.ProgressMaximum()) {
+                status.SetProgressValue(status.ProgressValue() + 1);
+                m_context.events.ProcessPendingEvents();
+            }
+        }
+        m_files.Finish();
+        return m_files.articleFileCount();
+    }
+
+private:
+    // One record of the article table: the mapping rows in grid order, then on to the next record.
+    void Pass(std::int64_t passIndex) {
+        const std::size_t rowCount = m_plans.size();
+        bool accepted = false;
+        for (std::size_t row = 0; row < rowCount; ++row) {
+            if (row == 0) {
+                accepted = Decide();
+            }
+            if (accepted) {
+                m_context.status.SetStatusText(m_statusText);
+                EvaluateRow(m_plans[row], m_sources, m_articleNumber, m_value);
+                Route(m_plans[row].route);
+                AppendField(row == 0);
+                if (row + 1 == rowCount && (!m_mainGroup.empty() || !m_subGroup.empty())) {
+                    FinishRecord();
+                    m_files.WriteRecord(passIndex, m_recordLine);
+                }
+            }
+            if (row + 1 == rowCount) {
+                m_articleNumber.clear();
+                m_sources.articles.Next();
+                accepted = false;
+                m_mainGroup.clear();
+                m_subGroup.clear();
+            }
+        }
+    }
+
+    // Row 1 decides: the article goes to the shop when its key field is not empty and, with
+    // onlyShopActive ticked, its "ShopAktiv" is true.
+    bool Decide() {
+        const std::string& keyField = m_settings.mapping.front().selectlineField;
+        if (keyField.empty()) {
+            return false;
+        }
+        const std::string key = m_sources.articles.GetField(keyField).ToText();
+        m_articleNumber = TrimBlanks(key);
+        if (m_articleNumber.empty()) {
+            return false;
+        }
+        if (m_settings.onlyShopActive && !m_sources.articles.GetField("ShopAktiv").ToBool()) {
+            return false;
+        }
+        m_statusText.assign(kReadingArticle).append(m_articleNumber);
+        return true;
+    }
+
+    void Route(RowRoute route) {
+        switch (route) {
+            case RowRoute::None:
+                break;
+            case RowRoute::OfferFrom:
+                m_offerFrom = m_value;
+                break;
+            case RowRoute::OfferTo:
+                m_offerTo = m_value;
+                break;
+            case RowRoute::DealerOfferFrom:
+                m_dealerOfferFrom = m_value;
+                break;
+            case RowRoute::DealerOfferTo:
+                m_dealerOfferTo = m_value;
+                break;
+            case RowRoute::MainGroup:
+                m_mainGroup = m_value;
+                break;
+            case RowRoute::SubGroup:
+                m_subGroup = m_value;
+                break;
+        }
+    }
+
+    void AppendField(bool first) {
+        if (first) {
+            m_recordLine.assign("\"");
+        } else {
+            m_recordLine.append("\",\"");
+        }
+        m_recordLine.append(m_value);
+    }
+
+    // The closing quote and the two offer flags.
+    void FinishRecord() {
+        m_recordLine.append("\",\"")
+            .append(OfferFlag(m_offerFrom, m_offerTo))
+            .append("\",\"")
+            .append(OfferFlag(m_dealerOfferFrom, m_dealerOfferTo))
+            .append("\"");
+    }
+
+    static constexpr std::string_view kReadingArticle = "Auslesen des Artikels: ";
+
+    const Settings& m_settings;
+    TransferContext& m_context;
+    ArticleSources m_sources;
+    std::vector<RowPlan> m_plans;
+    ArticleFileWriter m_files;
+
+    std::string m_articleNumber;
+    std::string m_statusText;
+    std::string m_value;
+    std::string m_recordLine;
+    // The offer values are kept from article to article; the group values are emptied after each.
+    std::string m_offerFrom;
+    std::string m_offerTo;
+    std::string m_dealerOfferFrom;
+    std::string m_dealerOfferTo;
+    std::string m_mainGroup;
+    std::string m_subGroup;
+};
+
+}  // namespace
+
+int ExportArticles(const Settings& settings, TransferContext& context, SelectlineSession& session,
+                   OutputFolder& folder) {
+    return ArticleWalk(settings, context, session, folder).Run();
+}
+
+}  // namespace warenkai

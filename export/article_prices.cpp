@@ -1,0 +1,119 @@
+#include "export/article_prices.h"
+
+#include <charconv>
+#include <cstdint>
+
+#include "selectline/selectline_application.h"
+
+namespace warenkai {
+namespace {
+
+std::optional<int> WholeNumber(std::string_view digits) {
+    if (digits.empty() || digits.size() > 9) {
+        return std::nullopt;
+    }
+    int number = 0;
+    const auto result = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (result.ec != std::errc() || result.ptr != digits.data() + digits.size()) {
+        return std::nullopt;
+    }
+    return number;
+}
+
+}  // namespace
+
+std::string DecimalPoint(std::string text) {
+    for (char& c : text) {
+        if (c == ',') {
+            c = '.';
+        }
+    }
+    return text;
+}
+
+std::optional<std::string> DateRewrite(std::string_view date) {
+    if (date.empty()) {
+        return std::string{};
+    }
+    const auto firstPoint = date.find('.');
+    if (firstPoint == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto secondPoint = date.find('.', firstPoint + 1);
+    if (secondPoint == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto thirdPoint = date.find('.', secondPoint + 1);
+    const std::string_view day = date.substr(0, firstPoint);
+    const std::string_view month = date.substr(firstPoint + 1, secondPoint - firstPoint - 1);
+    const std::string_view year = date.substr(
+        secondPoint + 1, thirdPoint == std::string_view::npos ? std::string_view::npos : thirdPoint - secondPoint - 1);
+    std::string rewritten;
+    rewritten.reserve(date.size());
+    rewritten.append(year).append("-").append(month).append("-").append(day);
+    return rewritten;
+}
+
+std::optional<Date> AsDate(const Variant& value) {
+    if (const auto* date = std::get_if<Date>(&value.value())) {
+        return *date;
+    }
+    const auto* text = std::get_if<std::string>(&value.value());
+    if (text == nullptr) {
+        return std::nullopt;
+    }
+    // "31.12.2024", possibly followed by a time of day.
+    std::string_view rest(*text);
+    rest = rest.substr(0, rest.find(' '));
+    const auto firstPoint = rest.find('.');
+    const auto secondPoint = firstPoint == std::string_view::npos ? firstPoint : rest.find('.', firstPoint + 1);
+    if (secondPoint == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto day = WholeNumber(rest.substr(0, firstPoint));
+    const auto month = WholeNumber(rest.substr(firstPoint + 1, secondPoint - firstPoint - 1));
+    const auto year = WholeNumber(rest.substr(secondPoint + 1));
+    if (!day || !month || !year || *month < 1 || *month > 12 || *day < 1 || *day > 31) {
+        return std::nullopt;
+    }
+    return Date{*year, *month, *day};
+}
+
+bool SameValue(const Variant& a, const Variant& b) {
+    if (!a.IsEmpty() && !b.IsEmpty()) {
+        const auto left = a.ToNumber();
+        const auto right = b.ToNumber();
+        if (left && right) {
+            return *left == *right;
+        }
+    }
+    return a.ToText() == b.ToText();
+}
+
+std::string SearchTaxRate(SelectlineTable& taxes, SelectlineTable& articles) {
+    bool found = false;
+    std::optional<Date> bestDate;
+    std::string rate;
+    taxes.First();
+    const std::int64_t count = taxes.Recordcount();
+    for (std::int64_t record = 0; record < count; ++record) {
+        const Variant code = taxes.GetField("Steuercode");
+        if (SameValue(code, articles.GetField("SSVerkauf"))) {
+            const std::optional<Date> validFrom = AsDate(taxes.GetField("GueltigAb"));
+            const bool later = validFrom && (!bestDate || *bestDate < *validFrom);
+            if (!found || later) {
+                found = true;
+                bestDate = validFrom;
+                rate = taxes.GetField("Steuer").ToText();
+            }
+        }
+        taxes.Next();
+    }
+    return rate;
+}
+
+std::string_view OfferFlag(const std::string& from, const std::string& to) {
+    return !from.empty() && !to.empty() ? std::string_view("Ja") : std::string_view();
+}
+
+}  // namespace warenkai

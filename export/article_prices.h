@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "selectline/variant.h"
+
+namespace warenkai {
+
+class SelectlineTable;
+
+// An amount as the shop wants it: its regional text with every comma replaced by a point; no
+// rounding, no fixed number of decimals ("19,9" -> "19.9", "100" -> "100").
+std::string DecimalPoint(std::string text);
+
+// "31.12.2024" -> "2024-12-31": the text split at its points, the parts written third, second, first
+// with "-" between them; parts after the third are dropped. An empty text gives an empty text.
+// std::nullopt when the text does not split into at least three parts.
+std::optional<std::string> DateRewrite(std::string_view date);
+
+// A date of the automation server: a date value as it is, a text in the regional form
+// "31.12.2024"; std::nullopt for anything else.
+std::optional<Date> AsDate(const Variant& value);
+
+// Whether two values of the server are equal as values: numbers (also numeric texts) by number,
+// anything else by its text.
+bool SameValue(const Variant& a, const Variant& b);
+
+// The tax rate of the current article of `articles`: among the records of `taxes` whose
+// "Steuercode" equals the article's "SSVerkauf", the "Steuer" of the one valid from the latest
+// "GueltigAb", the first in table order on a tie; empty when none matches. Today's date plays no
+// part. A record without a readable "GueltigAb" counts as the earliest.
+std::string SearchTaxRate(SelectlineTable& taxes, SelectlineTable& articles);
+
+// "Ja" when both values are present, else empty: the "angebot" and "angebot_handler" fields.
+std::string_view OfferFlag(const std::string& from, const std::string& to);
+
+}  // namespace warenkai

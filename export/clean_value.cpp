@@ -1,0 +1,54 @@
+#include "export/clean_value.h"
+
+namespace warenkai {
+
+std::string_view TrimBlanks(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+void AppendCleanValue(std::string& out, std::string_view text) {
+    // Trimming comes first, so a value that ended with a line break ends with a blank.
+    for (const char c : TrimBlanks(text)) {
+        switch (c) {
+            case '"':
+            case '\'':
+                out += kAcuteAccent;
+                break;
+            case '\r':
+                out += ' ';
+                break;
+            case '\n':
+                break;
+            default:
+                out += c;
+        }
+    }
+}
+
+std::string CleanValue(std::string_view text) {
+    std::string cleaned;
+    cleaned.reserve(text.size());
+    AppendCleanValue(cleaned, text);
+    return cleaned;
+}
+
+std::string CleanGroupValue(std::string_view text) {
+    // The replacements cannot create or remove blanks, so trimming first gives the same result.
+    std::string cleaned;
+    cleaned.reserve(text.size());
+    for (const char c : TrimBlanks(text)) {
+        if (c == '"' || c == '\'') {
+            cleaned += kAcuteAccent;
+        } else {
+            cleaned += c;
+        }
+    }
+    return cleaned;
+}
+
+}  // namespace warenkai

@@ -1,0 +1,290 @@
+#include <gtest/gtest.h>
+
+#include "export/article_export.h"
+#include "export/article_groups.h"
+#include "tests/export/export_fixture.h"
+
+namespace warenkai::test {
+namespace {
+
+// A small Selectline with an article for every derived field and the articles that are not written.
+class ArticleFileTest : public ExportTest {
+protected:
+    ArticleFileTest() {
+        db->Table("AG")
+            .Add({{"Nummer", "1"}, {"Bezeichnung", "Technik"}, {"Parent", ""}})
+            .Add({{"Nummer", "10"}, {"Bezeichnung", "Zubehör"}, {"Parent", "1"}})
+            .Add({{"Nummer", "20"}, {"Bezeichnung", "19\" Schränke"}, {"Parent", "77"}});
+        db->Table("TE")
+            .Add({{"Schluessel", "AR4711"}, {"TEXT", "Zeile 1\r\nZeile 2\r\n"}})
+            .Add({{"Schluessel", "AT4711"}, {"TEXT", "10 x 20"}})
+            .Add({{"Schluessel", "AS4711"}, {"TEXT", "it's"}});
+        db->Table("AP")
+            .Add({{"Artikelnummer", "4711"}, {"Preisart", "G"}, {"Preisnummer", "1"}, {"Preis", 12.5},
+                  {"VonDatum", Date{2025, 3, 1}}, {"BisDatum", Variant{}}})
+            .Add({{"Artikelnummer", "4711"}, {"Preisart", "G"}, {"Preisnummer", "2"}, {"Preis", 100}})
+            .Add({{"Artikelnummer", "4711"}, {"Preisart", "A"}, {"Preis", 9.99}, {"VonDatum", Date{2025, 6, 1}},
+                  {"BisDatum", Date{2025, 6, 30}}});
+        db->Table("UD")
+            .Add({{"Steuercode", 1}, {"GueltigAb", Date{2007, 1, 1}}, {"Steuer", 16}})
+            .Add({{"Steuercode", 2}, {"GueltigAb", Date{2007, 1, 1}}, {"Steuer", 7}})
+            .Add({{"Steuercode", 1}, {"GueltigAb", Date{2020, 7, 1}}, {"Steuer", 19}});
+        auto& articles = db->Table("AR");
+        articles.Add({{"Artikelnummer", "4711"}, {"Bezeichnung", "Schraube \"M6\""}, {"Lieferant", "  77 "},
+                      {"Gewicht", 0.25}, {"EANnummer", "4001234567890"}, {"Hersteller", "Würth"},
+                      {"Artikelgruppe", "10"}, {"SSVerkauf", 1}, {"ShopAktiv", true}, {"Listenpreis", 19.9}});
+        articles.Add({{"Artikelnummer", "  4712 "}, {"Bezeichnung", "   "}, {"Lieferant", ""}, {"Gewicht", 2},
+                      {"EANnummer", ""}, {"Hersteller", "O'Brien, Söhne"}, {"Artikelgruppe", "1"},
+                      {"SSVerkauf", 2}, {"ShopAktiv", false}});
+        articles.Add({{"Artikelnummer", "4713"}, {"Bezeichnung", "ohne Gruppe"}, {"Artikelgruppe", ""}});
+        articles.Add({{"Artikelnummer", "4714"}, {"Bezeichnung", "Gruppe unbekannt"}, {"Artikelgruppe", "99"}});
+        articles.Add({{"Artikelnummer", "  "}, {"Bezeichnung", "ohne Nummer"}, {"Artikelgruppe", "1"}});
+        articles.Add({{"Artikelnummer", "4716"}, {"Bezeichnung", "Rack"}, {"Artikelgruppe", "20"},
+                      {"SSVerkauf", 9}, {"ShopAktiv", true}});
+
+        Map("artikelnummer", "Artikelnummer");
+        Map("bezeichnung", "Bezeichnung", "ohne Namen");
+        Map("beschreibung", "Langtext");
+        Map("lieferantennummer", "Lieferant", " keiner ", " L- ");
+        Map("bild", "", " kein.jpg ", "img/");
+        Map("vk_netto", "Preis1", "0");
+        Map("vk_brutto", "Listenpreis", "0");
+        Map("gewicht", "Gewicht", "0");
+        Map("packungseinheit", "Dimension");
+        Map("mengeneinheit", "Info", "Stk");
+        Map("angebot_vk_netto", "Aktionspreis", "0");
+        Map("angebot_von", "Aktionspreis ab");
+        Map("angebot_bis", "Aktionspreis bis");
+        Map("obergruppe", "Artikelgruppe Parent");
+        Map("untergruppe", "Artikelgruppe");
+        Map("mwstsatz", "MwSt-Satz", "16");
+        Map("bild_gross", "Bestell");
+        Map("eancode", "EANnummer");
+        Map("hersteller", "Hersteller");
+        Map("herstellernummer", "Bezeichnung");  // the same field in a second row
+        Map("vk_netto_handler", "Preis2", "0");
+        Map("vk_brutto_handler", "Preis2 ab", "offen");
+        Map("angebot_von_handler", "Preis1 ab");
+        Map("angebot_bis_handler", "Preis9 ab");
+    }
+
+    int Export() {
+        SelectlineSession session = OpenSession();
+        return ExportArticles(settings, context, session);
+    }
+};
+
+// Windows-1252 bytes of the names used above.
+const std::string kZubehoer = "Zubeh\xF6r";
+const std::string kAcute = "\xB4";
+
+const std::string kRecord4711 = Record({
+    "4711", "Schraube " + kAcute + "M6" + kAcute, "Zeile 1 Zeile 2 ", "L-77", "kein.jpg",
+    "12.5", "19.9", "0,25", "10 x 20", "Stk", "9.99", "0", "2025-06-01", "2025-06-30", "Technik", kZubehoer, "",
+    "19", "it" + kAcute + "s", "", "4001234567890", "Ab Lager", "W\xFCrth", "Schraube " + kAcute + "M6" + kAcute,
+    "100", "offen", "0", "0", "2025-03-01", "", "Ja", ""});
+
+// 4712: no prices, texts or special price; blanks-only name; tax code 2. The offer values of 4711's
+// rows are overwritten by this article's own (empty) ones.
+const std::string kRecord4712 = Record({
+    "4712", "", "", "keiner", "kein.jpg", "0", "0", "2", "", "Stk", "0", "0", "", "", "Technik", "", "", "7", "",
+    "", "", "Ab Lager", "O" + kAcute + "Brien, S\xF6hne", "", "0", "offen", "0", "0", "", "", "", ""});
+
+// 4716: group 20's parent 77 does not exist; no tax record with code 9.
+const std::string kRecord4716 = Record({
+    "4716", "Rack", "", "keiner", "kein.jpg", "0", "0", "0", "", "Stk", "0", "0", "", "", "19" + kAcute + " Schr\xE4nke",
+    "", "", "16", "", "", "", "Ab Lager", "", "Rack", "0", "offen", "0", "0", "", "", "", ""});
+
+TEST_F(ArticleFileTest, WritesOneRecordPerArticleWithAGroup) {
+    EXPECT_EQ(Export(), 1);
+    EXPECT_EQ(Read("artikelstamm1.csv"), kArticleHeader + kRecord4711 + kRecord4712 + kRecord4716);
+    EXPECT_EQ(Read("artikelstamm2.csv"), "<missing>");
+    EXPECT_TRUE(status.errors.empty());
+}
+
+TEST_F(ArticleFileTest, HeaderAndFirstRecordByteForByte) {
+    db->Table("AR").rows.resize(1);
+    ClearMapping();
+    Map("artikelnummer", "Artikelnummer");
+    Map("bezeichnung", "Bezeichnung");
+    Map("obergruppe", "Artikelgruppe Parent");
+    Map("untergruppe", "Artikelgruppe");
+    Map("verfugbarkeit", "", "Ab Lager");
+    EXPECT_EQ(Export(), 1);
+    EXPECT_EQ(Read("artikelstamm1.csv"),
+              std::string("\"artikelnummer\",\"bezeichnung\",\"beschreibung\",\"lieferantennummer\",\"bild\","
+                          "\"vk_netto\",\"vk_brutto\",\"gewicht\",\"packungseinheit\",\"mengeneinheit\","
+                          "\"angebot_vk_netto\",\"angebot_vk_brutto\",\"angebot_von\",\"angebot_bis\",\"obergruppe\","
+                          "\"untergruppe\",\"artikelrabatt\",\"mwstsatz\",\"bild_gross\",\"pdf_datei\",\"eancode\","
+                          "\"verfugbarkeit\",\"hersteller\",\"herstellernummer\",\"vk_netto_handler\","
+                          "\"vk_brutto_handler\",\"angebot_vk_netto_handler\",\"angebot_vk_brutto_handler\","
+                          "\"angebot_von_handler\",\"angebot_bis_handler\",\"angebot\",\"angebot_handler\"\r\n"
+                          "\"4711\",\"Schraube \xB4M6\xB4\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",\"\","
+                          "\"Technik\",\"Zubeh\xF6r\",\"\",\"\",\"\",\"\",\"\",\"Ab Lager\",\"\",\"\",\"\",\"\",\"\",\"\","
+                          "\"\",\"\",\"\",\"\"\r\n"));
+}
+
+TEST_F(ArticleFileTest, GroupFileHoldsOneLinePerArticleWithAGroup) {
+    SelectlineSession session = OpenSession();
+    ExportArticles(settings, context, session);
+    ExportArticleGroups(settings, context, session);
+    // 4713 has no group, 4714 an unknown one, the fifth article no number.
+    EXPECT_EQ(Read("artikelgruppe.csv"),
+              "\"obergruppe\",\"untergruppe\"\r\n"
+              "\"Technik\",\"Zubeh\xF6r\"\r\n"
+              "\"Technik\",\"\"\r\n"
+              "\"19\xB4 Schr\xE4nke\",\"\"\r\n");
+}
+
+TEST_F(ArticleFileTest, OnlyShopActiveArticlesWhenTicked) {
+    settings.onlyShopActive = true;
+    SelectlineSession session = OpenSession();
+    EXPECT_EQ(ExportArticles(settings, context, session), 1);
+    ExportArticleGroups(settings, context, session);
+    EXPECT_EQ(Read("artikelstamm1.csv"), kArticleHeader + kRecord4711 + kRecord4716);
+    EXPECT_EQ(Read("artikelgruppe.csv"),
+              "\"obergruppe\",\"untergruppe\"\r\n\"Technik\",\"Zubeh\xF6r\"\r\n\"19\xB4 Schr\xE4nke\",\"\"\r\n");
+}
+
+TEST_F(ArticleFileTest, ShopAktivIsNotReadWhenNotTicked) {
+    db->recordCalls = true;
+    Export();
+    for (const auto& call : db->calls) {
+        EXPECT_EQ(call.find("ShopAktiv"), std::string::npos) << call;
+    }
+}
+
+TEST_F(ArticleFileTest, NothingIsWrittenWithoutKeyField) {
+    Map("artikelnummer", "", "4711");
+    folder.Write("artikelstamm1.csv", "from an earlier run");
+    EXPECT_EQ(Export(), 0);
+    EXPECT_EQ(Read("artikelstamm1.csv"), "from an earlier run");
+}
+
+TEST_F(ArticleFileTest, NothingIsWrittenWhenBothGroupColumnsAreEmpty) {
+    Map("obergruppe", "");
+    Map("untergruppe", "");
+    EXPECT_EQ(Export(), 0);
+    EXPECT_EQ(Read("artikelstamm1.csv"), "<missing>");
+    EXPECT_EQ(status.progressValue, 6);
+}
+
+TEST_F(ArticleFileTest, GroupDefaultValueWritesEveryAcceptedArticle) {
+    ClearMapping();
+    Map("artikelnummer", "Artikelnummer");
+    Map("obergruppe", "", "Alles");
+    EXPECT_EQ(Export(), 1);
+    std::vector<std::string> fields(32);
+    fields[14] = "Alles";
+    std::string expected = kArticleHeader;
+    for (const char* number : {"4711", "4712", "4713", "4714", "4716"}) {
+        fields[0] = number;
+        expected += Record(fields);
+    }
+    EXPECT_EQ(Read("artikelstamm1.csv"), expected);
+}
+
+TEST_F(ArticleFileTest, UnreadableDateGivesTheDefaultValueAndAnErrorLine) {
+    db->Table("AP").rows[0]["VonDatum"] = Variant("2025/03/01");
+    EXPECT_EQ(Export(), 1);
+    EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikel 4711: Datum \"2025/03/01\" nicht lesbar"});
+    // The row's default value (empty) instead, and the articles after it are written as usual.
+    std::string expected4711 = kRecord4711;
+    expected4711.replace(expected4711.find("\"2025-03-01\""), 12, "\"\"");
+    EXPECT_EQ(Read("artikelstamm1.csv"), kArticleHeader + expected4711 + kRecord4712 + kRecord4716);
+}
+
+TEST_F(ArticleFileTest, DateWithTwoPartsOnlyIsUnreadable) {
+    db->Table("AP").rows[2]["BisDatum"] = Variant("30.06");
+    Export();
+    EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikel 4711: Datum \"30.06\" nicht lesbar"});
+    // No end of the special price: the offer flag stays empty.
+    EXPECT_NE(Read("artikelstamm1.csv").find("\"2025-06-01\",\"\",\"Technik\""), std::string::npos);
+}
+
+TEST_F(ArticleFileTest, StatusTextsAndProgress) {
+    ClearMapping();
+    Map("artikelnummer", "Artikelnummer");
+    Map("obergruppe", "Artikelgruppe Parent");
+    settings.onlyShopActive = true;
+    Export();
+    std::vector<std::string> expected{"status: Auslesen von Artikeln aus Selectline"};
+    const auto article = [&](const std::string& number) {
+        for (int row = 0; row < 30; ++row) {
+            expected.push_back("status: Auslesen des Artikels: " + number);
+        }
+        expected.push_back("yield");
+    };
+    article("4711");
+    expected.push_back("yield");  // 4712: ShopAktiv false
+    expected.push_back("yield");  // 4713: no ShopAktiv, false
+    expected.push_back("yield");  // 4714
+    expected.push_back("yield");  // no number
+    article("4716");
+    EXPECT_EQ(journal.Entries(), expected);
+    EXPECT_EQ(status.progressLog, (std::vector<std::string>{"max 6", "value 0", "value 1", "value 2", "value 3",
+                                                            "value 4", "value 5", "value 6"}));
+}
+
+TEST_F(ArticleFileTest, EmptyArticleTable) {
+    db->Table("AR").rows.clear();
+    EXPECT_EQ(Export(), 0);
+    EXPECT_EQ(status.progressLog, std::vector<std::string>{"value 0"});
+    EXPECT_EQ(journal.Entries(), std::vector<std::string>{"status: Auslesen von Artikeln aus Selectline"});
+    EXPECT_EQ(Read("artikelstamm1.csv"), "<missing>");
+}
+
+TEST_F(ArticleFileTest, SelectlineCallsOfOneArticle) {
+    db->Table("AR").rows.resize(1);
+    ClearMapping();
+    Map("artikelnummer", "Artikelnummer");
+    Map("beschreibung", "Langtext");
+    Map("vk_netto", "Preis1");
+    Map("angebot_von", "Preis1 ab");
+    Map("angebot_bis", "Aktionspreis bis");
+    Map("obergruppe", "Artikelgruppe Parent");
+    Map("untergruppe", "Artikelgruppe");
+    Map("mwstsatz", "MwSt-Satz");
+    Map("vk_brutto", "Listenpreis");
+    Map("bild_gross", "  ", "x");  // blanks only: the default value, no call
+    db->recordCalls = true;
+    Export();
+    const std::vector<std::string> tax = {"UD.GetField Steuercode", "AR.GetField SSVerkauf", "UD.GetField GueltigAb",
+                                          "UD.GetField Steuer",     "UD.Next",
+                                          "UD.GetField Steuercode", "AR.GetField SSVerkauf", "UD.Next",
+                                          "UD.GetField Steuercode", "AR.GetField SSVerkauf", "UD.GetField GueltigAb",
+                                          "UD.GetField Steuer",     "UD.Next"};
+    std::vector<std::string> expected = {
+        "AR.Recordcount",
+        "AR.GetField Artikelnummer",  // the decision at row 1
+        "AR.GetField Artikelnummer",  // the value of row 1
+        "TE.FindKey AR4711",
+        "TE.GetField TEXT",
+        "AP.FindKey 4711 G 1",
+        "AP.GetField Preis",
+        "Listenpreis 4711",
+        "AP.FindKey 4711 G 1",
+        "AP.GetField VonDatum",
+        "AP.FindKey 4711 A",
+        "AP.GetField BisDatum",
+        "AR.GetField Artikelgruppe",
+        "AG.FindKey 10",
+        "AG.GetField Bezeichnung",
+        "AG.GetField Parent",
+        "AG.FindKey 1",
+        "AG.GetField Bezeichnung",
+        "AR.GetField Artikelgruppe",
+        "AG.FindKey 10",
+        "AG.GetField Bezeichnung",
+        "AG.GetField Parent",
+        "AG.FindKey 1",
+        "UD.First",
+        "UD.Recordcount",
+    };
+    expected.insert(expected.end(), tax.begin(), tax.end());
+    expected.push_back("AR.Next");
+    EXPECT_EQ(db->calls, expected);
+}
+
+}  // namespace
+}  // namespace warenkai::test

@@ -1,0 +1,204 @@
+#include "export/article_prices.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "selectline/selectline_application.h"
+#include "tests/support/memory_selectline.h"
+
+namespace warenkai {
+namespace {
+
+using test::MemoryDatabase;
+
+TEST(DecimalPointTest, CommaBecomesPointNothingElseChanges) {
+    EXPECT_EQ(DecimalPoint(Variant(19.9).ToText()), "19.9");
+    EXPECT_EQ(DecimalPoint(Variant(100).ToText()), "100");
+    EXPECT_EQ(DecimalPoint(Variant(12.5).ToText()), "12.5");
+    EXPECT_EQ(DecimalPoint(Variant(0.1 + 0.2).ToText()), "0.3");
+    EXPECT_EQ(DecimalPoint("1,234,5"), "1.234.5");
+    EXPECT_EQ(DecimalPoint(""), "");
+}
+
+TEST(DateRewriteTest, DayMonthYearBecomesYearMonthDay) {
+    EXPECT_EQ(DateRewrite("31.12.2024"), "2024-12-31");
+    EXPECT_EQ(DateRewrite(Variant(Date{2025, 3, 1}).ToText()), "2025-03-01");
+    EXPECT_EQ(DateRewrite("1.3.25"), "25-3-1");
+    // Parts after the third are dropped; parts are taken as they are.
+    EXPECT_EQ(DateRewrite("01.02.2003.04"), "2003-02-01");
+    EXPECT_EQ(DateRewrite("01.02.2003 12:00"), "2003 12:00-02-01");
+    EXPECT_EQ(DateRewrite(".."), "--");
+}
+
+TEST(DateRewriteTest, EmptyTextGivesEmptyText) {
+    EXPECT_EQ(DateRewrite(""), "");
+}
+
+TEST(DateRewriteTest, FewerThanThreePartsCannotBeRewritten) {
+    EXPECT_EQ(DateRewrite("2025-03-01"), std::nullopt);
+    EXPECT_EQ(DateRewrite("01.03"), std::nullopt);
+    EXPECT_EQ(DateRewrite("01.03."), "-03-01");
+}
+
+TEST(AsDateTest, DatesAndRegionalTexts) {
+    EXPECT_EQ(AsDate(Variant(Date{2020, 7, 1})), (Date{2020, 7, 1}));
+    EXPECT_EQ(AsDate(Variant("1.7.2020")), (Date{2020, 7, 1}));
+    EXPECT_EQ(AsDate(Variant("01.07.2020 00:00:00")), (Date{2020, 7, 1}));
+    EXPECT_EQ(AsDate(Variant("2020-07-01")), std::nullopt);
+    EXPECT_EQ(AsDate(Variant("")), std::nullopt);
+    EXPECT_EQ(AsDate(Variant()), std::nullopt);
+    EXPECT_EQ(AsDate(Variant(44000)), std::nullopt);
+}
+
+TEST(SameValueTest, NumbersByNumberOtherwiseByText) {
+    EXPECT_TRUE(SameValue(Variant(1), Variant(1)));
+    EXPECT_TRUE(SameValue(Variant(1), Variant("1")));
+    EXPECT_TRUE(SameValue(Variant(1), Variant(1.0)));
+    EXPECT_FALSE(SameValue(Variant(1), Variant(2)));
+    EXPECT_TRUE(SameValue(Variant("A1"), Variant("A1")));
+    EXPECT_FALSE(SameValue(Variant("A1"), Variant("a1")));
+    EXPECT_FALSE(SameValue(Variant(0), Variant()));
+    EXPECT_TRUE(SameValue(Variant(), Variant("")));
+}
+
+TEST(OfferFlagTest, JaWhenBothArePresent) {
+    EXPECT_EQ(OfferFlag("2025-06-01", "2025-06-30"), "Ja");
+    EXPECT_EQ(OfferFlag("2025-06-01", ""), "");
+    EXPECT_EQ(OfferFlag("", "2025-06-30"), "");
+    EXPECT_EQ(OfferFlag("", ""), "");
+}
+
+// The tax search over a tax table in memory, for an article with the sales tax code 1.
+class TaxRateTest : public ::testing::Test {
+protected:
+    TaxRateTest() {
+        db->Table("AR").Add({{"Artikelnummer", "4711"}, {"SSVerkauf", 1}});
+        db->Table("UD");
+    }
+
+    void Tax(Variant code, Variant validFrom, Variant rate) {
+        db->Table("UD").Add({{"Steuercode", code}, {"GueltigAb", validFrom}, {"Steuer", rate}});
+    }
+
+    std::string Search() {
+        auto application = test::MakeMemorySelectline(db)();
+        auto articles = application->CreateTable("AR");
+        auto taxes = application->CreateTable("UD");
+        return SearchTaxRate(*taxes, *articles);
+    }
+
+    // The result for every order of the tax records.
+    std::vector<std::string> SearchInEveryOrder() {
+        auto& rows = db->Table("UD").rows;
+        std::vector<std::size_t> order(rows.size());
+        for (std::size_t i = 0; i < order.size(); ++i) {
+            order[i] = i;
+        }
+        const auto original = rows;
+        std::vector<std::string> results;
+        do {
+            for (std::size_t i = 0; i < order.size(); ++i) {
+                rows[i] = original[order[i]];
+            }
+            results.push_back(Search());
+        } while (std::next_permutation(order.begin(), order.end()));
+        rows = original;
+        return results;
+    }
+
+    std::shared_ptr<MemoryDatabase> db = std::make_shared<MemoryDatabase>();
+};
+
+TEST_F(TaxRateTest, LatestValidFromWinsInEveryOrder) {
+    Tax(1, Date{2007, 1, 1}, 16);
+    Tax(1, Date{2020, 7, 1}, 19);
+    Tax(2, Date{2024, 1, 1}, 7);
+    Tax(1, Date{1998, 4, 1}, 15);
+    for (const auto& result : SearchInEveryOrder()) {
+        EXPECT_EQ(result, "19");
+    }
+}
+
+TEST_F(TaxRateTest, FutureDateWins) {
+    Tax(1, Date{2020, 7, 1}, 19);
+    Tax(1, Date{2099, 1, 1}, 21);
+    Tax(1, Date{2007, 1, 1}, 16);
+    for (const auto& result : SearchInEveryOrder()) {
+        EXPECT_EQ(result, "21");
+    }
+}
+
+TEST_F(TaxRateTest, ComparedAsDatesNotAsTexts) {
+    // As texts "01.07.2020" would sort before "31.12.2019".
+    Tax(1, Date{2019, 12, 31}, 16);
+    Tax(1, Date{2020, 7, 1}, 19);
+    Tax(1, Variant("02.01.2019"), 15);
+    for (const auto& result : SearchInEveryOrder()) {
+        EXPECT_EQ(result, "19");
+    }
+}
+
+TEST_F(TaxRateTest, FirstInTableOrderOnATie) {
+    Tax(1, Date{2020, 7, 1}, 19);
+    Tax(1, Date{2020, 7, 1}, 16);
+    Tax(1, Date{2007, 1, 1}, 15);
+    EXPECT_EQ(Search(), "19");
+    std::swap(db->Table("UD").rows[0], db->Table("UD").rows[1]);
+    EXPECT_EQ(Search(), "16");
+}
+
+TEST_F(TaxRateTest, RecordWithoutDateCountsAsEarliest) {
+    Tax(1, Variant(), 7);
+    Tax(1, Date{2007, 1, 1}, 16);
+    Tax(1, Variant("unbekannt"), 5);
+    for (const auto& result : SearchInEveryOrder()) {
+        EXPECT_EQ(result, "16");
+    }
+    db->Table("UD").rows.erase(db->Table("UD").rows.begin() + 1);
+    EXPECT_EQ(Search(), "7");
+}
+
+TEST_F(TaxRateTest, RateKeepsItsRegionalForm) {
+    Tax(1, Date{2020, 7, 1}, 19.5);
+    EXPECT_EQ(Search(), "19,5");
+}
+
+TEST_F(TaxRateTest, NoMatchingRecordGivesEmptyText) {
+    Tax(2, Date{2020, 7, 1}, 7);
+    Tax(3, Date{2020, 7, 1}, 0);
+    EXPECT_EQ(Search(), "");
+}
+
+TEST_F(TaxRateTest, EmptyTaxTable) {
+    EXPECT_EQ(Search(), "");
+}
+
+TEST_F(TaxRateTest, CodesComparedAsValues) {
+    db->Table("AR").rows[0]["SSVerkauf"] = Variant("1");
+    Tax(1, Date{2020, 7, 1}, 19);
+    EXPECT_EQ(Search(), "19");
+}
+
+TEST_F(TaxRateTest, MoreRecordsThanA16BitCount) {
+    for (int i = 0; i < 40'000; ++i) {
+        Tax(2, Date{2000, 1, 1}, 7);
+    }
+    Tax(1, Date{2020, 7, 1}, 19);
+    EXPECT_EQ(Search(), "19");
+}
+
+TEST_F(TaxRateTest, WalksTheWholeTableReadingTheArticleCodeEachTime) {
+    Tax(1, Date{2007, 1, 1}, 16);
+    Tax(2, Date{2007, 1, 1}, 7);
+    db->recordCalls = true;
+    Search();
+    EXPECT_EQ(db->calls, (std::vector<std::string>{
+                             "CreateTable AR", "CreateTable UD", "UD.First", "UD.Recordcount",
+                             "UD.GetField Steuercode", "AR.GetField SSVerkauf", "UD.GetField GueltigAb",
+                             "UD.GetField Steuer", "UD.Next", "UD.GetField Steuercode", "AR.GetField SSVerkauf",
+                             "UD.Next"}));
+}
+
+}  // namespace
+}  // namespace warenkai

@@ -1,0 +1,225 @@
+#include "export/article_transfer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "tests/export/export_fixture.h"
+#include "tests/export/failing_folder.h"
+
+namespace warenkai::test {
+namespace {
+
+// An automation object whose list price fails for one article, as a server error in mid-walk.
+class ListPriceFails final : public SelectlineApplication {
+public:
+    ListPriceFails(std::unique_ptr<SelectlineApplication> inner, std::string article)
+        : m_inner(std::move(inner)), m_article(std::move(article)) {}
+
+    bool ApplicationReady() override { return m_inner->ApplicationReady(); }
+    void login(const std::string& user, const std::string& password) override { m_inner->login(user, password); }
+    void getMandant(const std::string& mandant, int mode) override { m_inner->getMandant(mandant, mode); }
+    std::unique_ptr<SelectlineTable> CreateTable(const std::string& code) override {
+        return m_inner->CreateTable(code);
+    }
+    Variant Listenpreis(const std::string& article) override {
+        if (article == m_article) {
+            throw SelectlineError("Preisberechnung für Artikel " + article + " fehlgeschlagen");
+        }
+        return m_inner->Listenpreis(article);
+    }
+    std::unique_ptr<SelectlineDocument> NeuerBelegAuto(const std::string& kind, const std::string& text) override {
+        return m_inner->NeuerBelegAuto(kind, text);
+    }
+
+private:
+    std::unique_ptr<SelectlineApplication> m_inner;
+    std::string m_article;
+};
+
+class ArticleTransferTest : public ExportTest {
+protected:
+    ArticleTransferTest() {
+        settings.ftpServer = "ftp.example.com";
+        settings.ftpUser = "shop";
+        settings.ftpPassword = "geheim";
+        settings.shopRoot = "/shop";
+        settings.shopLink = "https://shop.example";
+        settings.passiveMode = true;  // not read by the article upload
+        ClearMapping();
+        Map("artikelnummer", "Artikelnummer");
+        Map("bezeichnung", "Bezeichnung");
+        Map("vk_brutto", "Listenpreis", "0");
+        Map("obergruppe", "Artikelgruppe Parent");
+        Map("untergruppe", "Artikelgruppe");
+        db->Table("AG").Add({{"Nummer", "1"}, {"Bezeichnung", "Technik"}, {"Parent", ""}});
+        db->Table("AR")
+            .Add({{"Artikelnummer", "4711"}, {"Bezeichnung", "Kabel"}, {"Artikelgruppe", "1"}, {"Listenpreis", 4.5}})
+            .Add({{"Artikelnummer", "4712"}, {"Bezeichnung", "Stecker"}, {"Artikelgruppe", "1"}});
+    }
+
+    // The journal from the export's first status text on (what the session did before is its own).
+    std::vector<std::string> FromExport() const {
+        const auto& entries = journal.Entries();
+        const auto first = std::find(entries.begin(), entries.end(), "status: Auslesen von Artikeln aus Selectline");
+        return {first, entries.end()};
+    }
+
+    std::string Local(const std::string& name) const { return (folder.path() / name).string(); }
+
+    static std::vector<std::string> ReadingArticle(const std::string& number) {
+        std::vector<std::string> lines(30, "status: Auslesen des Artikels: " + number);
+        lines.push_back("yield");
+        return lines;
+    }
+};
+
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> all;
+    for (const auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+const std::string kRemote = "/shop/login/admin/sonstiges/import/import/";
+const std::string kPage = "https://shop.example/login/admin/sonstiges/import/import2.php?Autowert=";
+
+TEST_F(ArticleTransferTest, RunsToTheEnd) {
+    status.errors = {"from the run before"};
+    EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Completed);
+
+    EXPECT_EQ(journal.Entries().front(), "errors cleared");
+    EXPECT_EQ(FromExport(),
+              Join({{"status: Auslesen von Artikeln aus Selectline"},
+                    ReadingArticle("4711"),
+                    ReadingArticle("4712"),
+                    {"status: Auslesen von Artikelgruppen", "yield", "yield",
+                     "status: Verbinde mit Webserver", "yield",
+                     "ftp connect ftp.example.com|shop|geheim|0x00000000",
+                     "status: Verbindung erfolgreich", "yield",
+                     "status: Übertrage den Artikelstamm1", "yield",
+                     "ftp upload " + Local("artikelstamm1.csv") + " -> " + kRemote + "artikelstamm1.csv mode 1",
+                     "status: Artikelstamm erfolgreich übertragen", "yield",
+                     "status: Übertrage den Artikelgruppen", "yield",
+                     "ftp upload " + Local("artikelgruppe.csv") + " -> " + kRemote + "artikelgruppe.csv mode 1",
+                     "status: Artikelgruppen erfolgreich übertragen", "yield",
+                     "ftp disconnect",
+                     "status: Dateien in den Webshop einlesen",
+                     "message: Bitte schließen Sie alle Webbrowser",
+                     "status: Lese den die Datei Artikelstamm1 in den Webshop ein", "yield",
+                     "open: " + kPage + "artikelstamm1.csv&Tabelle=artikel",
+                     "message: Klicken Sie auf OK wenn die Datei fertig importiert worden ist",
+                     "open: " + kPage + "artikelgruppe.csv&Tabelle=gruppen",
+                     "message: Fertig",
+                     "status: Fertig"}}));
+    EXPECT_TRUE(status.errors.empty());
+
+    const std::string articles = kArticleHeader +
+                                 Record({"4711", "Kabel", "", "", "", "", "4.5", "", "", "", "", "", "", "",
+                                         "Technik", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}) +
+                                 Record({"4712", "Stecker", "", "", "", "", "0", "", "", "", "", "", "", "",
+                                         "Technik", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""});
+    const std::string groups = "\"obergruppe\",\"untergruppe\"\r\n\"Technik\",\"\"\r\n\"Technik\",\"\"\r\n";
+    EXPECT_EQ(Read("artikelstamm1.csv"), articles);
+    EXPECT_EQ(Read("artikelgruppe.csv"), groups);
+    EXPECT_EQ(ftp.uploaded, (std::map<std::string, std::string>{{kRemote + "artikelstamm1.csv", articles},
+                                                                {kRemote + "artikelgruppe.csv", groups}}));
+}
+
+TEST_F(ArticleTransferTest, ServerErrorEndsTheTransferWithTheFilesSoFarCompleteAndNothingUploaded) {
+    context.selectline = [db = db] { return std::make_unique<ListPriceFails>(MakeMemorySelectline(db)(), "4712"); };
+    EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Stopped);
+
+    const std::string text = "Preisberechnung für Artikel 4712 fehlgeschlagen";
+    EXPECT_EQ(FromExport(), Join({{"status: Auslesen von Artikeln aus Selectline"},
+                                  ReadingArticle("4711"),
+                                  // rows 1 to 7; the list price of row 7 fails
+                                  std::vector<std::string>(7, "status: Auslesen des Artikels: 4712"),
+                                  {"status: Die Übertragung wurde abgebrochen", "error: " + text, "message: " + text}}));
+    EXPECT_EQ(status.errors, std::vector<std::string>{text});
+    EXPECT_TRUE(ftp.uploaded.empty());
+    EXPECT_TRUE(web.opened.empty());
+    EXPECT_EQ(Read("artikelstamm1.csv"),
+              kArticleHeader + Record({"4711", "Kabel", "", "", "", "", "4.5", "", "", "", "", "", "", "", "Technik",
+                                       "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}));
+}
+
+TEST_F(ArticleTransferTest, UnknownFieldInTheMappingEndsTheTransfer) {
+    Map("hersteller", "Farbe");
+    EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Stopped);
+    const std::string text = "Das Feld Farbe gibt es in der Tabelle AR nicht";
+    EXPECT_EQ(journal.Entries().back(), "message: " + text);
+    EXPECT_EQ(status.errors, std::vector<std::string>{text});
+    EXPECT_EQ(status.statusText, "Die Übertragung wurde abgebrochen");
+    EXPECT_TRUE(journal.Starting("ftp").empty());
+    EXPECT_EQ(Read("artikelstamm1.csv"), "<missing>");
+}
+
+TEST_F(ArticleTransferTest, DateErrorsAreListedAndTheTransferGoesOn) {
+    db->Table("AP").Add(
+        {{"Artikelnummer", "4711"}, {"Preisart", "A"}, {"VonDatum", "heute"}, {"BisDatum", Date{2025, 6, 30}}});
+    Map("angebot_von", "Aktionspreis ab", "sofort");
+    EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Completed);
+    EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikel 4711: Datum \"heute\" nicht lesbar"});
+    EXPECT_EQ(status.statusText, "Fertig");
+    EXPECT_NE(Read("artikelstamm1.csv").find("\"sofort\""), std::string::npos);
+}
+
+TEST_F(ArticleTransferTest, FileThatCannotBeWrittenEndsTheTransfer) {
+    FailingFolder files;
+    files.failWritesAfter = 1;  // the header line only
+    EXPECT_EQ(RunArticleTransfer(settings, context, files), TransferOutcome::Stopped);
+    const std::string text = "Die Datei " + Local("artikelstamm1.csv") + " konnte nicht geschrieben werden";
+    EXPECT_EQ(status.errors, std::vector<std::string>{text});
+    EXPECT_EQ(journal.Entries().back(), "message: " + text);
+    EXPECT_TRUE(journal.Starting("ftp").empty());
+    EXPECT_EQ(files.log.back(), "close");
+}
+
+TEST_F(ArticleTransferTest, GroupFileThatCannotBeCreatedEndsTheTransferAtItsFirstLine) {
+    FailingFolder files;
+    files.failCreateOf = "artikelgruppe.csv";
+    EXPECT_EQ(RunArticleTransfer(settings, context, files), TransferOutcome::Stopped);
+    EXPECT_EQ(status.errors,
+              std::vector<std::string>{"Die Datei " + Local("artikelgruppe.csv") + " konnte nicht geschrieben werden"});
+    EXPECT_TRUE(journal.Starting("ftp").empty());
+}
+
+TEST_F(ArticleTransferTest, GroupFileThatCannotBeCreatedIsFoundOutByTheUploadWhenItHasNoLines) {
+    for (auto& row : db->Table("AR").rows) {
+        row["Artikelgruppe"] = Variant("");
+    }
+    Map("obergruppe", "", "Alles");
+    std::filesystem::create_directory(folder / "artikelgruppe.csv");
+    ftp.uploadSucceeds = [](const std::string& remote) { return remote.find("artikelgruppe") == std::string::npos; };
+    EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Completed);
+    EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikelgruppen"});
+}
+
+TEST_F(ArticleTransferTest, EditsInTheWindowDuringTheRunApplyToTheNextRun) {
+    Settings window = settings;
+    events.onYield = [&] {
+        window.mapping.front().selectlineField.clear();
+        window.mapping.resize(3);
+        window.onlyShopActive = true;
+    };
+    EXPECT_EQ(RunArticleTransfer(window, context), TransferOutcome::Completed);
+    const auto lines = Read("artikelstamm1.csv");
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 3);
+    EXPECT_EQ(lines.substr(0, kArticleHeader.size()), kArticleHeader);
+}
+
+TEST_F(ArticleTransferTest, NoArticleWrittenUploadsTheGroupFileOnly) {
+    Map("artikelnummer", "");
+    EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Completed);
+    EXPECT_EQ(journal.Starting("ftp upload"),
+              std::vector<std::string>{"ftp upload " + Local("artikelgruppe.csv") + " -> " + kRemote +
+                                       "artikelgruppe.csv mode 1"});
+    EXPECT_EQ(journal.Starting("open"),
+              std::vector<std::string>{"open: " + kPage + "artikelgruppe.csv&Tabelle=gruppen"});
+}
+
+}  // namespace
+}  // namespace warenkai::test

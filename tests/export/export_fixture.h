@@ -1,0 +1,95 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/transfer_context.h"
+#include "selectline/selectline_session.h"
+#include "settings/settings.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/journal.h"
+#include "tests/support/memory_selectline.h"
+#include "tests/support/recording_ftp.h"
+#include "tests/support/temp_folder.h"
+
+namespace warenkai::test {
+
+// The article transfer's world: the window's fakes, an in-memory Selectline with the five tables of
+// the transfer, and a program folder of its own.
+class ExportTest : public ::testing::Test {
+protected:
+    ExportTest() {
+        for (const char* code : {"AR", "AG", "TE", "AP", "UD"}) {
+            db->Table(code);
+        }
+    }
+
+    // Opens the session as the transfer does, then forgets what that did, so a test sees only the
+    // export's own calls.
+    SelectlineSession OpenSession() {
+        SelectlineSession session = OpenSelectlineSession({"AR", "AG", "TE", "AP", "UD"}, context);
+        journal.Clear();
+        db->calls.clear();
+        return session;
+    }
+
+    // Sets the Selectline field, default value and prefix of the row with shop column `shopColumn`.
+    void Map(const std::string& shopColumn, const std::string& field, const std::string& defaultValue = "",
+             const std::string& prefix = "") {
+        for (auto& row : settings.mapping) {
+            if (row.shopColumn == shopColumn) {
+                row.selectlineField = field;
+                row.defaultValue = defaultValue;
+                row.prefix = prefix;
+                return;
+            }
+        }
+        ADD_FAILURE() << "no mapping row " << shopColumn;
+    }
+
+    // Every mapping row without field and default value.
+    void ClearMapping() {
+        for (auto& row : settings.mapping) {
+            row.selectlineField.clear();
+            row.defaultValue.clear();
+            row.prefix.clear();
+        }
+    }
+
+    std::string Read(const std::string& name) const { return folder.Read(name); }
+
+    Journal journal;
+    RecordingStatusArea status{journal};
+    ScriptedDialogs dialogs{journal};
+    FakeEventLoop events{journal};
+    RecordingWebOpener web{journal};
+    RecordingFtpControl ftp{journal};
+    std::shared_ptr<MemoryDatabase> db = std::make_shared<MemoryDatabase>();
+    TempFolder folder;
+    TransferContext context{status, dialogs, events, web, ftp, MakeMemorySelectline(db), folder.path()};
+    Settings settings;
+};
+
+// The header line of the built-in mapping, with CR LF.
+inline const std::string kArticleHeader =
+    "\"artikelnummer\",\"bezeichnung\",\"beschreibung\",\"lieferantennummer\",\"bild\",\"vk_netto\","
+    "\"vk_brutto\",\"gewicht\",\"packungseinheit\",\"mengeneinheit\",\"angebot_vk_netto\","
+    "\"angebot_vk_brutto\",\"angebot_von\",\"angebot_bis\",\"obergruppe\",\"untergruppe\",\"artikelrabatt\","
+    "\"mwstsatz\",\"bild_gross\",\"pdf_datei\",\"eancode\",\"verfugbarkeit\",\"hersteller\","
+    "\"herstellernummer\",\"vk_netto_handler\",\"vk_brutto_handler\",\"angebot_vk_netto_handler\","
+    "\"angebot_vk_brutto_handler\",\"angebot_von_handler\",\"angebot_bis_handler\",\"angebot\","
+    "\"angebot_handler\"\r\n";
+
+// A record line of Windows-1252 fields, quoted and joined, with CR LF.
+inline std::string Record(const std::vector<std::string>& fields) {
+    std::string line;
+    for (const auto& field : fields) {
+        line += (line.empty() ? "\"" : ",\"") + field + "\"";
+    }
+    return line + "\r\n";
+}
+
+}  // namespace warenkai::test
