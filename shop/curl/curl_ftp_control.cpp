@@ -1,21 +1,424 @@
 #include "shop/curl/curl_ftp_control.h"
 
+#include <curl/curl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/event_loop.h"
+#include "common/text_file.h"
+#include "shop/curl/ftp_url.h"
+
 namespace warenkai {
 namespace {
 
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// libcurl wants one global initialisation before the first handle; a function-local static makes
+// it happen once, also when two threads get here together.
+bool CurlReady() {
+    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    return ready;
+}
+
+struct CurlCleanup {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+using CurlHandle = std::unique_ptr<CURL, CurlCleanup>;
+
+struct FileClose {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FileHandle = std::unique_ptr<std::FILE, FileClose>;
+
+// A file beside the download's target that receives the bytes; removed unless it was put in place.
+class PartFile {
+public:
+    explicit PartFile(const fs::path& target) {
+        std::random_device random;
+        for (int attempt = 0; attempt < 16 && !m_file; ++attempt) {
+            char suffix[16];
+            std::snprintf(suffix, sizeof suffix, ".%08x.part", static_cast<unsigned>(random()));
+            m_path = target.parent_path() / ("." + target.filename().string() + suffix);
+            // "x": never take over an existing file.
+            m_file.reset(std::fopen(m_path.c_str(), "wbx"));
+        }
+        if (!m_file) {
+            m_path.clear();
+        }
+    }
+    ~PartFile() {
+        m_file.reset();
+        if (!m_path.empty()) {
+            std::error_code ignored;
+            fs::remove(m_path, ignored);
+        }
+    }
+    PartFile(const PartFile&) = delete;
+    PartFile& operator=(const PartFile&) = delete;
+
+    std::FILE* file() const { return m_file.get(); }
+
+    // Closes the file and renames it over `target`; false when a write or the rename fails.
+    bool PutInPlace(const fs::path& target) {
+        std::FILE* file = m_file.release();
+        const bool flushed = std::fflush(file) == 0 && std::ferror(file) == 0;
+        const bool closed = std::fclose(file) == 0;
+        if (!flushed || !closed) {
+            return false;
+        }
+        ResetFileAttributes(target);  // a read-only old copy must not block the new one
+        std::error_code error;
+        fs::rename(m_path, target, error);
+        if (error) {
+            return false;
+        }
+        m_path.clear();
+        return true;
+    }
+
+private:
+    fs::path m_path;
+    FileHandle m_file;
+};
+
 class CurlFtpControl final : public FtpControl {
 public:
-    bool connect(const std::string&, const std::string&, const std::string&, std::int32_t) override { return false; }
-    bool upload(const std::string&, const std::string&, std::int32_t) override { return false; }
-    bool download(const std::string&, const std::string&) override { return false; }
-    void disconnect() override {}
-    void setTransfertype(std::int32_t) override {}
+    CurlFtpControl(EventLoop& events, const CurlFtpOptions& options) : m_events(events), m_options(options) {}
+    ~CurlFtpControl() override { Close(); }
+    CurlFtpControl(const CurlFtpControl&) = delete;
+    CurlFtpControl& operator=(const CurlFtpControl&) = delete;
+
+    bool connect(const std::string& server, const std::string& user, const std::string& password,
+                 std::int32_t connectionFlags) override {
+        try {
+            return Connect(server, user, password, connectionFlags);
+        } catch (...) {
+            Close();
+            return false;
+        }
+    }
+
+    bool upload(const std::string& localPath, const std::string& remotePath, std::int32_t transferMode) override {
+        try {
+            return Upload(localPath, remotePath, transferMode);
+        } catch (...) {
+            return false;
+        }
+    }
+
+    bool download(const std::string& localPath, const std::string& remotePath) override {
+        try {
+            return Download(localPath, remotePath);
+        } catch (...) {
+            return false;
+        }
+    }
+
+    void disconnect() override {
+        if (m_busy) {
+            // Called from a yield of the running transfer: end that transfer, then close.
+            m_disconnectRequested = true;
+            return;
+        }
+        Close();
+    }
+
+    void setTransfertype(std::int32_t type) override { m_transferType = type; }
+
+private:
+    struct Transfer {
+        bool upload = false;
+        bool yield = false;
+        std::FILE* file = nullptr;
+        std::int64_t moved = 0;  // bytes written to the local file (downloads)
+        std::int64_t lastTotal = -1;
+        std::int64_t lastDone = -1;
+        Clock::time_point lastEvent{};
+        Clock::time_point lastYield{};
+        bool failed = false;  // the progress handler or the yield threw
+        CurlFtpControl* control = nullptr;
+    };
+
+    // Marks the handle as in use for the duration of a perform, also when something throws.
+    class BusyScope {
+    public:
+        explicit BusyScope(bool& busy) : m_flag(busy) { m_flag = true; }
+        ~BusyScope() { m_flag = false; }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        bool& m_flag;
+    };
+
+    bool Connect(const std::string& server, const std::string& user, const std::string& password,
+                 std::int32_t connectionFlags) {
+        if (m_busy) {
+            return false;
+        }
+        Close();
+        const auto url = FtpServerUrl(server);
+        if (!url || !CurlReady()) {
+            return false;
+        }
+        CurlHandle handle(curl_easy_init());
+        if (!handle) {
+            return false;
+        }
+        CURL* h = handle.get();
+        const bool passive = (connectionFlags & kPassiveModeFlag) != 0;
+        const long bufferSize = static_cast<long>(m_options.bufferSize);
+        bool ok = true;
+        const auto set = [&ok](CURLcode code) { ok = ok && code == CURLE_OK; };
+        set(curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "ftp"));
+        set(curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L));
+        // User and password exactly as typed; in the address they would need escaping.
+        set(curl_easy_setopt(h, CURLOPT_USERNAME, user.c_str()));
+        set(curl_easy_setopt(h, CURLOPT_PASSWORD, password.c_str()));
+        set(curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_options.connectTimeout.count())));
+        set(curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT,
+                             static_cast<long>(m_options.responseTimeout.count())));
+        set(curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L));
+        set(curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, static_cast<long>(m_options.stallTimeout.count())));
+        set(curl_easy_setopt(h, CURLOPT_ACCEPTTIMEOUT_MS,
+                             static_cast<long>(m_options.activeAcceptTimeout.count())));
+        // Active mode: the server connects back to the address of the control connection.
+        set(curl_easy_setopt(h, CURLOPT_FTPPORT, passive ? nullptr : "-"));
+        // One CWD to the whole folder, skipped when the next file lies in the same folder.
+        set(curl_easy_setopt(h, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD)));
+        set(curl_easy_setopt(h, CURLOPT_BUFFERSIZE, bufferSize));
+        set(curl_easy_setopt(h, CURLOPT_UPLOAD_BUFFERSIZE, bufferSize));
+        set(curl_easy_setopt(h, CURLOPT_TCP_KEEPALIVE, 1L));
+        set(curl_easy_setopt(h, CURLOPT_NOPROGRESS, 1L));
+        set(curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadNothing));
+        set(curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteNothing));
+        // Log in and stay: the log-in folder without a transfer keeps the connection for the
+        // transfers that follow on this handle.
+        set(curl_easy_setopt(h, CURLOPT_URL, url->c_str()));
+        set(curl_easy_setopt(h, CURLOPT_NOBODY, 1L));
+        if (!ok) {
+            return false;
+        }
+        CURLcode result;
+        {
+            BusyScope busy(m_busy);
+            result = curl_easy_perform(h);
+        }
+        if (result != CURLE_OK || curl_easy_setopt(h, CURLOPT_NOBODY, 0L) != CURLE_OK) {
+            return false;  // the handle and its connection go with `handle`
+        }
+        m_handle = std::move(handle);
+        m_server = server;
+        return true;
+    }
+
+    bool Upload(const std::string& localPath, const std::string& remotePath, std::int32_t transferMode) {
+        if (m_busy || !m_handle) {
+            return false;
+        }
+        const auto url = FtpFileUrl(m_server, remotePath);
+        if (!url) {
+            return false;
+        }
+        std::error_code error;
+        const fs::path local(localPath);
+        if (!fs::is_regular_file(local, error)) {
+            return false;
+        }
+        const auto size = fs::file_size(local, error);
+        if (error) {
+            return false;
+        }
+        std::vector<char> buffer(m_options.bufferSize);
+        FileHandle file(std::fopen(local.c_str(), "rb"));
+        if (!file) {
+            return false;
+        }
+        std::setvbuf(file.get(), buffer.data(), _IOFBF, buffer.size());
+
+        CURL* h = m_handle.get();
+        Transfer transfer;
+        transfer.upload = true;
+        transfer.yield = transferMode != 0;
+        transfer.file = file.get();
+        if (curl_easy_setopt(h, CURLOPT_UPLOAD, 1L) != CURLE_OK ||
+            curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadChunk) != CURLE_OK ||
+            curl_easy_setopt(h, CURLOPT_READDATA, &transfer) != CURLE_OK ||
+            curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size)) != CURLE_OK) {
+            return false;
+        }
+        const bool stored = Perform(transfer, *url, static_cast<std::int64_t>(size));
+        if (m_handle) {
+            curl_easy_setopt(h, CURLOPT_UPLOAD, 0L);
+            curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadNothing);
+            curl_easy_setopt(h, CURLOPT_READDATA, nullptr);
+            curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(-1));
+        }
+        return stored;
+    }
+
+    bool Download(const std::string& localPath, const std::string& remotePath) {
+        if (m_busy || !m_handle) {
+            return false;
+        }
+        const auto url = FtpFileUrl(m_server, remotePath);
+        const fs::path target(localPath);
+        std::error_code error;
+        if (!url || target.empty() || !target.has_filename() || fs::is_directory(target, error)) {
+            return false;
+        }
+        std::vector<char> buffer(m_options.bufferSize);
+        PartFile part(target);
+        if (part.file() == nullptr) {
+            return false;
+        }
+        std::setvbuf(part.file(), buffer.data(), _IOFBF, buffer.size());
+
+        CURL* h = m_handle.get();
+        Transfer transfer;
+        transfer.yield = true;
+        transfer.file = part.file();
+        if (curl_easy_setopt(h, CURLOPT_UPLOAD, 0L) != CURLE_OK ||
+            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteChunk) != CURLE_OK ||
+            curl_easy_setopt(h, CURLOPT_WRITEDATA, &transfer) != CURLE_OK) {
+            return false;
+        }
+        // Downloads have no transferMode; like the control they replace, they keep the window
+        // responsive.
+        bool fetched = Perform(transfer, *url, -1);
+        if (m_handle) {
+            curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteNothing);
+            curl_easy_setopt(h, CURLOPT_WRITEDATA, nullptr);
+        }
+        return fetched && part.PutInPlace(target);
+    }
+
+    // Runs one transfer on the logged-in handle. `knownTotal` is the upload's size, -1 for downloads.
+    bool Perform(Transfer& transfer, const std::string& url, std::int64_t knownTotal) {
+        CURL* h = m_handle.get();
+        const auto start = Clock::now();
+        transfer.control = this;
+        transfer.lastYield = start - m_options.yieldInterval;  // the first progress call yields
+        if (curl_easy_setopt(h, CURLOPT_URL, url.c_str()) != CURLE_OK ||
+            curl_easy_setopt(h, CURLOPT_TRANSFERTEXT, m_transferType == kTransferTypeText ? 1L : 0L) != CURLE_OK ||
+            curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &OnProgress) != CURLE_OK ||
+            curl_easy_setopt(h, CURLOPT_XFERINFODATA, &transfer) != CURLE_OK ||
+            curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L) != CURLE_OK) {
+            return false;
+        }
+        m_disconnectRequested = false;
+        CURLcode result;
+        {
+            BusyScope busy(m_busy);
+            result = curl_easy_perform(h);
+        }
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 1L);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, nullptr);
+        bool ok = result == CURLE_OK && !transfer.failed;
+        if (m_disconnectRequested) {
+            m_disconnectRequested = false;
+            Close();
+            return false;
+        }
+        if (ok) {
+            // The last event always reports the whole file as done.
+            const std::int64_t total = knownTotal >= 0 ? knownTotal : transfer.moved;
+            if (transfer.lastTotal != total || transfer.lastDone != total) {
+                try {
+                    transferProgress(total, total);
+                } catch (...) {
+                }
+            }
+        }
+        return ok;
+    }
+
+    void Close() {
+        if (m_handle) {
+            // Closing sends QUIT; a server that stopped answering must not hold the window long.
+            curl_easy_setopt(m_handle.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT, 2L);
+            m_handle.reset();
+        }
+        m_server.clear();
+    }
+
+    int Progress(Transfer& transfer, std::int64_t total, std::int64_t done) {
+        if (m_disconnectRequested) {
+            return 1;
+        }
+        const auto now = Clock::now();
+        const bool changed = total != transfer.lastTotal || done != transfer.lastDone;
+        const bool due = transfer.lastDone < 0 || (total > 0 && done == total) ||
+                         now - transfer.lastEvent >= m_options.progressInterval;
+        if (changed && due && (total > 0 || done > 0)) {
+            transfer.lastTotal = total;
+            transfer.lastDone = done;
+            transfer.lastEvent = now;
+            transferProgress(total, done);
+        }
+        if (transfer.yield && now - transfer.lastYield >= m_options.yieldInterval) {
+            transfer.lastYield = now;
+            m_events.ProcessPendingEvents();
+        }
+        return m_disconnectRequested ? 1 : 0;
+    }
+
+    static int OnProgress(void* data, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t uploadTotal,
+                          curl_off_t uploaded) {
+        auto& transfer = *static_cast<Transfer*>(data);
+        try {
+            return transfer.upload ? transfer.control->Progress(transfer, uploadTotal, uploaded)
+                                   : transfer.control->Progress(transfer, downloadTotal, downloaded);
+        } catch (...) {
+            // Nothing may leave through libcurl: end the transfer with false instead.
+            transfer.failed = true;
+            return 1;
+        }
+    }
+
+    static std::size_t ReadChunk(char* buffer, std::size_t size, std::size_t count, void* data) {
+        auto& transfer = *static_cast<Transfer*>(data);
+        const std::size_t read = std::fread(buffer, 1, size * count, transfer.file);
+        if (read == 0 && std::ferror(transfer.file) != 0) {
+            return CURL_READFUNC_ABORT;
+        }
+        return read;
+    }
+
+    static std::size_t WriteChunk(char* bytes, std::size_t size, std::size_t count, void* data) {
+        auto& transfer = *static_cast<Transfer*>(data);
+        const std::size_t written = std::fwrite(bytes, 1, size * count, transfer.file);
+        transfer.moved += static_cast<std::int64_t>(written);
+        return written;  // fewer than offered: libcurl ends the transfer with a write error
+    }
+
+    static std::size_t ReadNothing(char*, std::size_t, std::size_t, void*) { return 0; }
+    static std::size_t WriteNothing(char*, std::size_t size, std::size_t count, void*) { return size * count; }
+
+    EventLoop& m_events;
+    CurlFtpOptions m_options;
+    CurlHandle m_handle;
+    std::string m_server;
+    std::int32_t m_transferType = kTransferTypeBinary;
+    bool m_busy = false;
+    bool m_disconnectRequested = false;
 };
 
 }  // namespace
 
-std::unique_ptr<FtpControl> MakeCurlFtpControl(EventLoop&) {
-    return std::make_unique<CurlFtpControl>();
+std::unique_ptr<FtpControl> MakeCurlFtpControl(EventLoop& events) {
+    return MakeCurlFtpControlWith(events, CurlFtpOptions{});
+}
+
+std::unique_ptr<FtpControl> MakeCurlFtpControlWith(EventLoop& events, const CurlFtpOptions& options) {
+    return std::make_unique<CurlFtpControl>(events, options);
 }
 
 }  // namespace warenkai

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <memory>
 
 #include "shop/ftp_control.h"
@@ -8,7 +10,37 @@ namespace warenkai {
 
 class EventLoop;
 
-// The FTP control over libcurl. `events` is yielded to during transfers of transferMode 1.
+// Limits of the libcurl FTP control. The defaults keep the window from hanging on a dead server;
+// tests shorten them.
+struct CurlFtpOptions {
+    // Reaching the server and logging in.
+    std::chrono::milliseconds connectTimeout{20000};
+    // A transfer that moves no byte for this long ends with false.
+    std::chrono::seconds stallTimeout{60};
+    // Longest wait for the server's answer to a command once logged in.
+    std::chrono::seconds responseTimeout{60};
+    // Active mode: longest wait for the server to open the data connection.
+    std::chrono::milliseconds activeAcceptTimeout{20000};
+    // transferMode 1: the window gets at most one yield per interval during a transfer.
+    std::chrono::milliseconds yieldInterval{50};
+    // Progress events come at most once per interval, plus the first and the last of a transfer.
+    std::chrono::milliseconds progressInterval{20};
+    // Socket buffer of libcurl and file buffer for both directions.
+    std::size_t bufferSize = std::size_t{512} * 1024;
+};
+
+// The FTP control over libcurl, one control connection from `connect` to `disconnect`:
+// - `connect` logs in (a passive-mode or, for connectionFlags 0, active-mode session) and keeps the
+//   connection; the transfers that follow use it. If the server closes it meanwhile, the next
+//   transfer logs in again by itself.
+// - `upload` reads the local file, `download` fetches into a temporary file beside the local path
+//   and puts it in place only when it is complete: after a failed download the local path is as it
+//   was before (missing, or the old file untouched), never a partial file.
+// - transferMode 1 yields to `events` during the transfer; calls made from inside such a yield
+//   (another transfer started meanwhile) get false, and a `disconnect` from there ends the running
+//   transfer with false.
+// `events` must outlive the control.
 std::unique_ptr<FtpControl> MakeCurlFtpControl(EventLoop& events);
+std::unique_ptr<FtpControl> MakeCurlFtpControlWith(EventLoop& events, const CurlFtpOptions& options);
 
 }  // namespace warenkai

@@ -1,0 +1,77 @@
+#include "shop/curl/ftp_url.h"
+
+namespace warenkai {
+namespace {
+
+bool IsControlCharacter(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+}
+
+bool BelongsInHost(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x80) {
+        return true;  // UTF-8 of an international host name
+    }
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
+           c == '_' || c == ':' || c == '[' || c == ']';
+}
+
+void AppendEscaped(std::string& url, std::string_view segment) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (const char c : segment) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+            c == '_' || c == '~') {
+            url += c;
+        } else {
+            url += '%';
+            url += kHex[byte >> 4];
+            url += kHex[byte & 0x0F];
+        }
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> FtpServerUrl(std::string_view server) {
+    if (server.empty()) {
+        return std::nullopt;
+    }
+    for (const char c : server) {
+        if (!BelongsInHost(c)) {
+            return std::nullopt;
+        }
+    }
+    return "ftp://" + std::string(server) + "/";
+}
+
+std::optional<std::string> FtpFileUrl(std::string_view server, std::string_view remotePath) {
+    auto url = FtpServerUrl(server);
+    if (!url || remotePath.empty() || remotePath.back() == '/') {
+        return std::nullopt;
+    }
+    for (const char c : remotePath) {
+        if (IsControlCharacter(c)) {
+            return std::nullopt;
+        }
+    }
+    std::string_view rest = remotePath;
+    if (rest.front() == '/') {
+        // In an ftp:// address the path starts in the log-in folder; "%2F" names the root.
+        *url += "%2F";
+        rest.remove_prefix(1);
+    }
+    while (true) {
+        const auto slash = rest.find('/');
+        AppendEscaped(*url, rest.substr(0, slash));
+        if (slash == std::string_view::npos) {
+            break;
+        }
+        *url += '/';
+        rest.remove_prefix(slash + 1);
+    }
+    return url;
+}
+
+}  // namespace warenkai

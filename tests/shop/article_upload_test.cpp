@@ -1,0 +1,213 @@
+#include "shop/article_upload.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/transfer_context.h"
+#include "settings/settings.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/journal.h"
+#include "tests/support/memory_selectline.h"
+#include "tests/support/recording_ftp.h"
+#include "tests/support/temp_folder.h"
+
+namespace warenkai::test {
+namespace {
+
+class ArticleUploadTest : public ::testing::Test {
+protected:
+    ArticleUploadTest() {
+        settings.ftpServer = "ftp.example.com";
+        settings.ftpUser = "shop";
+        settings.ftpPassword = "geheim";
+        settings.shopRoot = "/shop";
+        settings.shopLink = "https://shop.example";
+    }
+
+    // Puts article files 1 to `count` and the group file into the program folder.
+    void Files(int count) {
+        for (int i = 1; i <= count; ++i) {
+            folder.Write("artikelstamm" + std::to_string(i) + ".csv", "Artikel " + std::to_string(i) + "\r\n");
+        }
+        folder.Write("artikelgruppe.csv", "Gruppen\r\n");
+    }
+
+    void Run(int count) {
+        UploadArticleFiles(settings, context, count);
+        RunShopImport(settings, context, count);
+    }
+
+    std::string Local(const std::string& name) const { return (folder.path() / name).string(); }
+    std::string Upload(const std::string& name) const {
+        return "ftp upload " + Local(name) + " -> /shop/login/admin/sonstiges/import/import/" + name + " mode 1";
+    }
+    static std::string Page(const std::string& name, const std::string& table) {
+        return "open: https://shop.example/login/admin/sonstiges/import/import2.php?Autowert=" + name +
+               "&Tabelle=" + table;
+    }
+
+    Journal journal;
+    RecordingStatusArea status{journal};
+    ScriptedDialogs dialogs{journal};
+    FakeEventLoop events{journal};
+    RecordingWebOpener web{journal};
+    RecordingFtpControl ftp{journal};
+    TempFolder folder;
+    TransferContext context{status, dialogs, events, web, ftp, MakeMemorySelectline(std::make_shared<MemoryDatabase>()),
+                            folder.path()};
+    Settings settings;
+};
+
+const char* const kWaitForImport = "message: Klicken Sie auf OK wenn die Datei fertig importiert worden ist";
+
+TEST_F(ArticleUploadTest, NoArticleFile) {
+    Files(0);
+    settings.passiveMode = true;  // not read: the article upload always connects with flags 0
+    Run(0);
+    EXPECT_EQ(journal.Entries(), (std::vector<std::string>{
+                                     "status: Verbinde mit Webserver", "yield",
+                                     "ftp connect ftp.example.com|shop|geheim|0x00000000",
+                                     "status: Verbindung erfolgreich", "yield",
+                                     "status: Übertrage den Artikelgruppen", "yield",
+                                     Upload("artikelgruppe.csv"),
+                                     "status: Artikelgruppen erfolgreich übertragen", "yield",
+                                     "ftp disconnect",
+                                     "status: Dateien in den Webshop einlesen",
+                                     "message: Bitte schließen Sie alle Webbrowser",
+                                     Page("artikelgruppe.csv", "gruppen"),
+                                     "message: Fertig",
+                                     "status: Fertig",
+                                 }));
+    EXPECT_TRUE(status.errors.empty());
+}
+
+TEST_F(ArticleUploadTest, TwoArticleFiles) {
+    Files(2);
+    Run(2);
+    EXPECT_EQ(journal.Entries(), (std::vector<std::string>{
+                                     "status: Verbinde mit Webserver", "yield",
+                                     "ftp connect ftp.example.com|shop|geheim|0x00000000",
+                                     "status: Verbindung erfolgreich", "yield",
+                                     "status: Übertrage den Artikelstamm1", "yield",
+                                     Upload("artikelstamm1.csv"),
+                                     "status: Artikelstamm erfolgreich übertragen", "yield",
+                                     "status: Übertrage den Artikelstamm2", "yield",
+                                     Upload("artikelstamm2.csv"),
+                                     "status: Artikelstamm erfolgreich übertragen", "yield",
+                                     "status: Übertrage den Artikelgruppen", "yield",
+                                     Upload("artikelgruppe.csv"),
+                                     "status: Artikelgruppen erfolgreich übertragen", "yield",
+                                     "ftp disconnect",
+                                     "status: Dateien in den Webshop einlesen",
+                                     "message: Bitte schließen Sie alle Webbrowser",
+                                     "status: Lese den die Datei Artikelstamm1 in den Webshop ein", "yield",
+                                     Page("artikelstamm1.csv", "artikel"),
+                                     kWaitForImport,
+                                     "status: Lese den die Datei Artikelstamm2 in den Webshop ein", "yield",
+                                     Page("artikelstamm2.csv", "artikel"),
+                                     kWaitForImport,
+                                     Page("artikelgruppe.csv", "gruppen"),
+                                     "message: Fertig",
+                                     "status: Fertig",
+                                 }));
+    EXPECT_EQ(ftp.uploaded, (std::map<std::string, std::string>{
+                                {"/shop/login/admin/sonstiges/import/import/artikelstamm1.csv", "Artikel 1\r\n"},
+                                {"/shop/login/admin/sonstiges/import/import/artikelstamm2.csv", "Artikel 2\r\n"},
+                                {"/shop/login/admin/sonstiges/import/import/artikelgruppe.csv", "Gruppen\r\n"},
+                            }));
+}
+
+TEST_F(ArticleUploadTest, FailedUploadIsListedAndEveryPageStillOpens) {
+    Files(3);
+    ftp.uploadSucceeds = [](const std::string& remote) { return remote.find("artikelstamm2") == std::string::npos; };
+    Run(3);
+    EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikelstamm2"});
+    const auto upload = journal.Without({"status: Dateien", "status: Lese", "message", "open", "status: Fertig"});
+    EXPECT_EQ(upload, (std::vector<std::string>{
+                          "status: Verbinde mit Webserver", "yield",
+                          "ftp connect ftp.example.com|shop|geheim|0x00000000",
+                          "status: Verbindung erfolgreich", "yield",
+                          "status: Übertrage den Artikelstamm1", "yield",
+                          Upload("artikelstamm1.csv"),
+                          "status: Artikelstamm erfolgreich übertragen", "yield",
+                          "status: Übertrage den Artikelstamm2", "yield",
+                          Upload("artikelstamm2.csv"),
+                          "status: Fehler beim übertragen des Artikelstammes",
+                          "error: Fehler: Artikelstamm2",
+                          "status: Übertrage den Artikelstamm3", "yield",
+                          Upload("artikelstamm3.csv"),
+                          "status: Artikelstamm erfolgreich übertragen", "yield",
+                          "status: Übertrage den Artikelgruppen", "yield",
+                          Upload("artikelgruppe.csv"),
+                          "status: Artikelgruppen erfolgreich übertragen", "yield",
+                          "ftp disconnect",
+                          "yield", "yield", "yield",  // before each article's import page
+                      }));
+    EXPECT_EQ(web.opened.size(), 4u);
+    EXPECT_EQ(journal.Starting("message"),
+              (std::vector<std::string>{"message: Bitte schließen Sie alle Webbrowser", kWaitForImport,
+                                        kWaitForImport, kWaitForImport, "message: Fertig"}));
+}
+
+TEST_F(ArticleUploadTest, FailedGroupUpload) {
+    Files(1);
+    std::filesystem::remove(folder / "artikelgruppe.csv");  // the recording control fails on a missing file
+    UploadArticleFiles(settings, context, 1);
+    EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikelgruppen"});
+    EXPECT_EQ(journal.Entries().back(), "ftp disconnect");
+    const auto& entries = journal.Entries();
+    EXPECT_EQ(std::vector<std::string>(entries.end() - 5, entries.end()),
+              (std::vector<std::string>{Upload("artikelgruppe.csv"),
+                                        "status: Fehler beim übertragen des Artikelgruppen",
+                                        "error: Fehler: Artikelgruppen", "yield", "ftp disconnect"}));
+}
+
+TEST_F(ArticleUploadTest, ConnectionFails) {
+    Files(2);
+    ftp.connectResults = {false};
+    Run(2);
+    EXPECT_EQ(journal.Entries(), (std::vector<std::string>{
+                                     "status: Verbinde mit Webserver", "yield",
+                                     "ftp connect ftp.example.com|shop|geheim|0x00000000",
+                                     "status: Verbindung konnte nicht aufgebaut werden",
+                                     "status: Dateien in den Webshop einlesen",
+                                     "message: Bitte schließen Sie alle Webbrowser",
+                                     "status: Lese den die Datei Artikelstamm1 in den Webshop ein", "yield",
+                                     Page("artikelstamm1.csv", "artikel"),
+                                     kWaitForImport,
+                                     "status: Lese den die Datei Artikelstamm2 in den Webshop ein", "yield",
+                                     Page("artikelstamm2.csv", "artikel"),
+                                     kWaitForImport,
+                                     Page("artikelgruppe.csv", "gruppen"),
+                                     "message: Fertig",
+                                     "status: Fertig",
+                                 }));
+    EXPECT_TRUE(status.errors.empty());
+}
+
+TEST_F(ArticleUploadTest, AddressesAreJoinedAsTheSettingsStand) {
+    Files(1);
+    settings.shopRoot = "";
+    settings.shopLink = "https://shop.example/ ";
+    settings.ftpServer = "";
+    Run(1);
+    EXPECT_EQ(journal.Starting("ftp connect"), std::vector<std::string>{"ftp connect |shop|geheim|0x00000000"});
+    EXPECT_EQ(journal.Starting("ftp upload").front(),
+              "ftp upload " + Local("artikelstamm1.csv") +
+                  " -> /login/admin/sonstiges/import/import/artikelstamm1.csv mode 1");
+    EXPECT_EQ(web.opened,
+              (std::vector<std::string>{
+                  "https://shop.example/ /login/admin/sonstiges/import/import2.php?Autowert=artikelstamm1.csv&Tabelle=artikel",
+                  "https://shop.example/ /login/admin/sonstiges/import/import2.php?Autowert=artikelgruppe.csv&Tabelle=gruppen"}));
+}
+
+TEST_F(ArticleUploadTest, ShopLinkEndingWithASlash) {
+    settings.shopLink = "https://shop.example/";
+    RunShopImport(settings, context, 0);
+    EXPECT_EQ(web.opened, std::vector<std::string>{"https://shop.example//login/admin/sonstiges/import/"
+                                                   "import2.php?Autowert=artikelgruppe.csv&Tabelle=gruppen"});
+}
+
+}  // namespace
+}  // namespace warenkai::test
