@@ -1,13 +1,110 @@
 #pragma once
 
+#include <array>
+#include <filesystem>
+#include <memory>
+
 #include <QMainWindow>
+#include <QString>
+
+#include "app/main_services.h"
+#include "mapping/field_mapping.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
 
 namespace warenkai {
 
+class FtpControl;
+class QtEventLoop;
+class QtStatusArea;
+struct Settings;
+
+// The program's window "Warenkai": the transfer tab with the three transfer buttons and the status
+// area, and the settings tab with the FTP and shop settings and the article field mapping. The settings
+// live in the controls (the mapping in a FieldMapping the grid shows) from the start-up, which reads
+// "Einstellungen.ini" from `programFolder`, until the window closes and writes it back.
 class Main : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Main(QWidget* parent = nullptr);
+    explicit Main(std::filesystem::path programFolder, MainServices services = {}, QWidget* parent = nullptr);
+    ~Main() override;
+
+    // The settings as the controls hold them at this moment.
+    Settings CurrentSettings() const;
+    // The folder last chosen with "OK" in the folder dialog during this run; empty before.
+    const QString& chosenFolder() const { return m_chosenFolder; }
+
+    // The desktop session is ending: the settings are written now, as at a close.
+    void SessionEnding();
+    // The program is about to end: the settings are written unless a close or the session's end
+    // already wrote them.
+    void ApplicationQuitting();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* BuildTransferTab();
+    QWidget* BuildBasicSettingsTab();
+    QWidget* BuildArticleTab();
+    void BuildMenus();
+
+    void ApplySettings(const Settings& settings);
+    void RefreshGrid();
+    int CurrentMappingRow() const;
+    void WriteSettingsFile();
+
+    // Command3, Command4, Command5: runs `transfer` to its end; the transfer buttons stay disabled
+    // meanwhile, and a close asked for during it follows when it has ended.
+    void StartTransfer(const TransferRunner& transfer);
+    void SetTransferButtonsEnabled(bool enabled);
+
+    void LinkClicked();
+    void ClearClicked();
+    void CellClicked();
+    void ShowAbout();
+    void BrowseFolder();
+
+    UserDialogs& Dialogs();
+    WebOpener& Web();
+
+    std::filesystem::path m_programFolder;
+    MainServices m_services;
+    FieldMapping m_mapping;
+    QString m_chosenFolder;
+
+    QTabWidget* m_tabs1 = nullptr;
+    QTabWidget* m_tabs2 = nullptr;
+    QPushButton* m_command3 = nullptr;
+    QPushButton* m_command4 = nullptr;
+    QPushButton* m_command5 = nullptr;
+    QLabel* m_statustext = nullptr;
+    QListWidget* m_list2 = nullptr;
+    QProgressBar* m_progressBar3 = nullptr;
+    std::array<QLineEdit*, 6> m_text1{};
+    std::array<QCheckBox*, 2> m_check2{};
+    QCheckBox* m_check1 = nullptr;
+    QTableWidget* m_grid = nullptr;
+    QListWidget* m_list1 = nullptr;
+
+    std::unique_ptr<QtStatusArea> m_status;
+    std::unique_ptr<UserDialogs> m_ownDialogs;
+    std::unique_ptr<WebOpener> m_ownWeb;
+    std::unique_ptr<QtEventLoop> m_events;
+    std::unique_ptr<FtpControl> m_ftp;  // after m_events, which it yields to
+    SelectlineFactory m_selectline;
+
+    bool m_transferRunning = false;
+    bool m_closePending = false;   // a close was asked for while a transfer ran
+    bool m_closed = false;         // a close has written the settings
+    bool m_savedAtSessionEnd = false;
 };
 
 }  // namespace warenkai

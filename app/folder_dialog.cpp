@@ -1,0 +1,146 @@
+#include "app/folder_dialog.h"
+
+#include <algorithm>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace warenkai {
+namespace {
+
+// A full path without a closing separator; a root keeps its own ("/", "C:/").
+QString CleanFolder(const QString& path) {
+    return QDir::toNativeSeparators(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+}
+
+// The root that holds `folder`, among `roots`; empty when none does.
+QString RootOf(const QString& folder, const QStringList& roots) {
+    QString best;
+    const QString cleaned = QDir::cleanPath(folder);
+    for (const QString& root : roots) {
+        const QString cleanRoot = QDir::cleanPath(root);
+        const QString withSeparator = cleanRoot.endsWith(QLatin1Char('/')) ? cleanRoot : cleanRoot + QLatin1Char('/');
+        if ((cleaned == cleanRoot || cleaned.startsWith(withSeparator)) && root.size() > best.size()) {
+            best = root;
+        }
+    }
+    return best;
+}
+
+bool IsReadableFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    return info.isDir() && info.isReadable() && info.isExecutable();
+}
+
+}  // namespace
+
+QStringList DriveRoots() {
+    QStringList roots;
+    for (const QFileInfo& drive : QDir::drives()) {
+        roots << drive.absoluteFilePath();
+    }
+    return roots;
+}
+
+Durchsuchen::Durchsuchen(QString& chosenFolder, QWidget* owner, const QStringList& roots)
+    : QDialog(owner), m_chosenFolder(chosenFolder) {
+    setObjectName(QStringLiteral("Durchsuchen"));
+    setWindowTitle(QStringLiteral("Durchsuchen"));
+    setModal(true);
+
+    m_drives = new QComboBox(this);
+    m_drives->setObjectName(QStringLiteral("Drive1"));
+    for (const QString& root : roots) {
+        m_drives->addItem(QDir::toNativeSeparators(root), root);
+    }
+
+    m_model = new QFileSystemModel(this);
+    m_model->setFilter(QDir::AllDirs | QDir::Drives | QDir::Hidden | QDir::NoDotAndDotDot);
+    m_model->setReadOnly(true);
+
+    m_folders = new QTreeView(this);
+    m_folders->setObjectName(QStringLiteral("Dir1"));
+    m_folders->setModel(m_model);
+    m_folders->setHeaderHidden(true);
+    for (int column = 1; column < m_model->columnCount(); ++column) {
+        m_folders->hideColumn(column);
+    }
+    m_folders->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_folders->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(m_folders->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid()) {
+                    m_openFolder = CleanFolder(m_model->filePath(current));
+                }
+            });
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("OK"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &Durchsuchen::Ok);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_drives);
+    layout->addWidget(m_folders, 1);
+    layout->addWidget(ok, 0, Qt::AlignRight);
+    resize(360, 420);
+
+    // The folder list shows the roots with their folders and starts at the current working folder.
+    const QString start = CleanFolder(QDir::currentPath());
+    m_openDrive = RootOf(start, roots);
+    if (m_openDrive.isEmpty() && !roots.isEmpty()) {
+        m_openDrive = roots.front();
+    }
+    m_drives->setCurrentIndex(std::max(0, m_drives->findData(m_openDrive)));
+    m_model->setRootPath(m_openDrive);
+    ShowFolder(start);
+
+    connect(m_drives, &QComboBox::activated, this, &Durchsuchen::DriveChosen);
+}
+
+QString Durchsuchen::OpenFolder() const {
+    return m_openFolder;
+}
+
+void Durchsuchen::DriveChosen(int index) {
+    const QString root = m_drives->itemData(index).toString();
+    if (!IsReadableFolder(root)) {
+        // No medium or no access: the folder list stays as it was, and so does the drive shown.
+        m_drives->setCurrentIndex(std::max(0, m_drives->findData(m_openDrive)));
+        return;
+    }
+    m_openDrive = root;
+    m_model->setRootPath(root);
+    ShowFolder(root);
+}
+
+void Durchsuchen::ShowFolder(const QString& folder) {
+    m_openFolder = CleanFolder(folder);
+    const QModelIndex index = m_model->index(QDir::cleanPath(m_openFolder));
+    if (!index.isValid()) {
+        m_folders->setCurrentIndex({});
+        return;
+    }
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) {
+        m_folders->expand(parent);
+    }
+    m_folders->expand(index);
+    m_folders->setCurrentIndex(index);
+    m_folders->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    // setCurrentIndex also reports the folder through currentChanged; it is the same folder.
+    m_openFolder = CleanFolder(folder);
+}
+
+void Durchsuchen::Ok() {
+    m_chosenFolder = m_openFolder;
+    accept();
+}
+
+}  // namespace warenkai

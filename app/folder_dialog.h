@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+class QComboBox;
+class QFileSystemModel;
+class QTreeView;
+
+namespace warenkai {
+
+// The roots of the file system, as the drive list offers them ("/" on this platform).
+QStringList DriveRoots();
+
+// The folder dialog "Durchsuchen": a drive list, a folder list starting at the current working folder,
+// and "OK", which writes the folder open in the list into `chosenFolder` and closes the dialog. There
+// is no cancel button; the close box closes it and leaves `chosenFolder` as it was.
+class Durchsuchen : public QDialog {
+    Q_OBJECT
+public:
+    Durchsuchen(QString& chosenFolder, QWidget* owner, const QStringList& roots = DriveRoots());
+
+    // The folder open in the folder list: a full path without a closing separator, except for a root.
+    QString OpenFolder() const;
+
+private:
+    void DriveChosen(int index);
+    void ShowFolder(const QString& folder);
+    void Ok();
+
+    QString& m_chosenFolder;
+    QComboBox* m_drives;
+    QTreeView* m_folders;
+    QFileSystemModel* m_model;
+    QString m_openFolder;
+    QString m_openDrive;
+};
+
+}  // namespace warenkai

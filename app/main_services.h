@@ -1,0 +1,37 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "common/transfer_context.h"
+#include "common/transfer_guard.h"
+
+namespace warenkai {
+
+struct Settings;
+
+// One transfer of the transfer tab, run to its end on the user-interface thread with the settings as
+// they stood when its button was clicked.
+using TransferRunner = std::function<TransferOutcome(const Settings& settings, TransferContext& context)>;
+
+// What the main window talks to beyond its own controls. A member left empty is filled with the
+// program's own implementation by WithProgramDefaults, so a test replaces only what it needs.
+struct MainServices {
+    TransferRunner articleTransfer;      // Command3
+    TransferRunner pictureUpload;        // Command4
+    TransferRunner customerOrderImport;  // Command5
+    // The FTP control; the window creates it once and keeps it for every transfer.
+    std::function<std::unique_ptr<FtpControl>(EventLoop& events)> makeFtpControl;
+    // The Selectline automation server that belongs to the program folder.
+    std::function<SelectlineFactory(const std::filesystem::path& programFolder)> makeSelectline;
+    // Null: the window's own message boxes and input box.
+    UserDialogs* dialogs = nullptr;
+    // Null: the desktop's browser.
+    WebOpener* web = nullptr;
+};
+
+// Fills every empty transfer and factory of `services` with the program's own.
+MainServices WithProgramDefaults(MainServices services);
+
+}  // namespace warenkai

@@ -1,0 +1,302 @@
+// The About box, the folder dialog, and the Qt side of the status area, the dialogs and the event loop.
+#include <filesystem>
+#include <memory>
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QtTest>
+
+#include "app/about_box.h"
+#include "app/folder_dialog.h"
+#include "app/main_window.h"
+#include "app/maker_picture.h"
+#include "app/qt_event_loop.h"
+#include "app/qt_status_area.h"
+#include "app/qt_user_dialogs.h"
+#include "tests/app/window_fakes.h"
+
+namespace warenkai::test {
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_programFolder;
+    ScriptedWindowDialogs m_dialogs;
+    RecordingWindowWeb m_web;
+
+    std::unique_ptr<Main> StartWindow() {
+        MainServices services;
+        services.makeFtpControl = [](EventLoop&) { return std::make_unique<IdleFtpControl>(); };
+        services.makeSelectline = [](const std::filesystem::path&) -> SelectlineFactory { return {}; };
+        services.dialogs = &m_dialogs;
+        services.web = &m_web;
+        auto window = std::make_unique<Main>(std::filesystem::path(m_programFolder.path().toStdString()),
+                                             std::move(services));
+        window->show();
+        return window;
+    }
+
+    static QString LabelText(QWidget& dialog, const char* name) {
+        auto* label = dialog.findChild<QLabel*>(QString::fromLatin1(name));
+        return label != nullptr ? label->text() : QStringLiteral("<no label %1>").arg(QString::fromLatin1(name));
+    }
+
+    // Clicks "Durchsuchen"; `inside` runs while the folder dialog is open.
+    static void Browse(Main& window, std::function<void(Durchsuchen&)> inside) {
+        const auto seen = WhenModalOpens([inside = std::move(inside)](QWidget& modal) {
+            auto* dialog = qobject_cast<Durchsuchen*>(&modal);
+            QVERIFY(dialog);
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Durchsuchen"));
+            inside(*dialog);
+        });
+        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Command6")), Qt::LeftButton);
+        QVERIFY(*seen);
+    }
+
+    static void ShowFolderInList(Durchsuchen& dialog, const QString& folder) {
+        auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("Dir1"));
+        auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+        const QModelIndex index = model->index(folder);
+        QVERIFY(index.isValid());
+        tree->setCurrentIndex(index);
+    }
+
+    static void ClickOk(Durchsuchen& dialog) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("OK")), Qt::LeftButton);
+    }
+
+private slots:
+    void init() {
+        m_dialogs = {};
+        m_web = {};
+    }
+
+    void theAboutBoxShowsProgramVersionAndMaker() {
+        auto window = StartWindow();
+        const auto seen = WhenModalOpens([this](QWidget& modal) {
+            QCOMPARE(modal.windowTitle(), QStringLiteral("Info"));
+            QVERIFY(qobject_cast<Info*>(&modal));
+            QCOMPARE(LabelText(modal, "ProgramName"), QStringLiteral("app_dialogs_tests"));
+            QCOMPARE(LabelText(modal, "Version"), QStringLiteral(WARENKAI_VERSION));
+            QCOMPARE(LabelText(modal, "RightsHolder"), QString::fromUtf8(kMakerName));
+            QVERIFY(LabelText(modal, "LegalNotice").contains(QStringLiteral("Vervielfältigung")));
+            QCOMPARE(LabelText(modal, "Address1"), QString::fromUtf8(kMakerName));
+            QCOMPARE(LabelText(modal, "Address3"), QString::fromUtf8(kMakerTown));
+            auto* picture = modal.findChild<QLabel*>(QStringLiteral("Picture"));
+            QVERIFY(picture);
+            QCOMPARE(picture->pixmap().size(), QSize(151, 147));
+            QVERIFY(modal.findChild<QFrame*>(QStringLiteral("Line")));
+            // No button of its own: the close box closes it.
+            QVERIFY(modal.findChildren<QPushButton*>().isEmpty());
+            QVERIFY(modal.findChildren<QDialogButtonBox*>().isEmpty());
+
+            auto* link = modal.findChild<QLabel*>(QStringLiteral("WebAddress"));
+            QVERIFY(link);
+            emit link->linkActivated(QString::fromUtf8(kMakerWebAddress));
+            QCOMPARE(m_web.opened, std::vector<std::string>{kMakerWebAddress});
+            modal.close();
+        });
+        window->findChild<QAction*>(QStringLiteral("InfoMenu"))->trigger();
+        QVERIFY(*seen);
+        QVERIFY(window->isVisible());
+    }
+
+    void theVersionHasThreeDecimalParts() {
+        QCOMPARE(ProgramVersion(), QStringLiteral("1.1.34"));
+    }
+
+    void theFolderDialogSetsThePictureFolder() {
+        QTemporaryDir work;
+        QVERIFY(QDir(work.path()).mkdir(QStringLiteral("Bilder")));
+        const QString workFolder = QFileInfo(work.path()).canonicalFilePath();
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(workFolder));
+        auto window = StartWindow();
+        auto* field = window->findChild<QLineEdit*>(QStringLiteral("Text1_5"));
+        field->setText(QStringLiteral("/alt"));
+
+        // First use, closed with the close box: the field takes the empty chosen folder.
+        Browse(*window, [&](Durchsuchen& dialog) {
+            QCOMPARE(dialog.OpenFolder(), workFolder);
+            dialog.close();
+        });
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(window->chosenFolder(), QString());
+
+        // OK on the folder the list opened at: the working folder, without a closing separator.
+        Browse(*window, [&](Durchsuchen& dialog) { ClickOk(dialog); });
+        QCOMPARE(field->text(), workFolder);
+
+        // A folder below it, chosen in the list.
+        Browse(*window, [&](Durchsuchen& dialog) {
+            ShowFolderInList(dialog, workFolder + QStringLiteral("/Bilder"));
+            QCOMPARE(dialog.OpenFolder(), workFolder + QStringLiteral("/Bilder"));
+            ClickOk(dialog);
+        });
+        QCOMPARE(field->text(), workFolder + QStringLiteral("/Bilder"));
+
+        // Closed without OK: the folder of the last OK comes back into the field.
+        field->setText(QStringLiteral("/anders"));
+        Browse(*window, [&](Durchsuchen& dialog) { dialog.close(); });
+        QCOMPARE(field->text(), workFolder + QStringLiteral("/Bilder"));
+
+        // The root keeps its separator.
+        Browse(*window, [&](Durchsuchen& dialog) {
+            auto* drives = dialog.findChild<QComboBox*>(QStringLiteral("Drive1"));
+            QVERIFY(drives);
+            QCOMPARE(drives->currentText(), QStringLiteral("/"));
+            emit drives->activated(0);
+            ClickOk(dialog);
+        });
+        QCOMPARE(field->text(), QStringLiteral("/"));
+        QVERIFY(QDir::setCurrent(previous));
+    }
+
+    void anUnreadableRootKeepsTheFolderList() {
+        QTemporaryDir work;
+        const QString workFolder = QFileInfo(work.path()).canonicalFilePath();
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(workFolder));
+        QString chosen = QStringLiteral("unverändert");
+        {
+            Durchsuchen dialog(chosen, nullptr, {QStringLiteral("/"), workFolder + QStringLiteral("/kein-medium/")});
+            auto* drives = dialog.findChild<QComboBox*>(QStringLiteral("Drive1"));
+            QCOMPARE(drives->count(), 2);
+            drives->setCurrentIndex(1);
+            emit drives->activated(1);
+            QCOMPARE(drives->currentIndex(), 0);
+            QCOMPARE(dialog.OpenFolder(), workFolder);
+            // Closing without OK leaves the chosen folder alone.
+            dialog.close();
+        }
+        QCOMPARE(chosen, QStringLiteral("unverändert"));
+        QVERIFY(QDir::setCurrent(previous));
+    }
+
+    void theMakerPictureHasItsSize() {
+        const QPixmap picture = DrawMakerPicture();
+        QCOMPARE(picture.width(), 151);
+        QCOMPARE(picture.height(), 147);
+    }
+
+    void theStatusAreaShowsWhatTheTransfersSet() {
+        QLabel label;
+        QListWidget errors;
+        QProgressBar bar;
+        bar.setRange(0, 100);
+        bar.setValue(0);
+        QtStatusArea status(label, errors, bar);
+        QCOMPARE(status.ProgressMaximum(), 100);
+        QCOMPARE(status.ProgressValue(), 0);
+
+        status.SetStatusText("Übertrage Artikel");
+        QCOMPARE(label.text(), QStringLiteral("Übertrage Artikel"));
+        status.AddError("erste");
+        status.AddError("zweite");
+        QCOMPARE(errors.count(), 2);
+        QCOMPARE(errors.item(1)->text(), QStringLiteral("zweite"));
+        status.ClearErrors();
+        QCOMPARE(errors.count(), 0);
+
+        status.SetProgressMaximum(3);
+        status.SetProgressValue(2);
+        QCOMPARE(bar.maximum(), 3);
+        QCOMPARE(bar.value(), 2);
+        QCOMPARE(status.ProgressValue(), 2);
+        // Past the end the bar stands at its end, and that is what is read back.
+        status.SetProgressValue(status.ProgressValue() + 5);
+        QCOMPARE(status.ProgressValue(), 3);
+        QCOMPARE(bar.value(), 3);
+
+        // A maximum of 0 (nothing to do) shows an empty bar, not a busy indicator.
+        status.SetProgressMaximum(0);
+        QCOMPARE(status.ProgressMaximum(), 0);
+        QCOMPARE(status.ProgressValue(), 0);
+        QVERIFY(bar.maximum() > bar.minimum());
+        QCOMPARE(bar.value(), 0);
+        status.SetProgressValue(1);
+        QCOMPARE(status.ProgressValue(), 0);
+    }
+
+    void theEventLoopHandlesPendingEvents() {
+        QtEventLoop events;
+        int delivered = 0;
+        QMetaObject::invokeMethod(qApp, [&] { ++delivered; }, Qt::QueuedConnection);
+        events.ProcessPendingEvents();
+        QCOMPARE(delivered, 1);
+        QMetaObject::invokeMethod(qApp, [&] { ++delivered; }, Qt::QueuedConnection);
+        const auto before = events.Now();
+        events.Pause(std::chrono::milliseconds(20));
+        QCOMPARE(delivered, 2);
+        QVERIFY(events.Now() >= before + std::chrono::milliseconds(20));
+    }
+
+    void messageBoxesHaveAnEmptyTitleAndNoIcon() {
+        QtUserDialogs dialogs(nullptr);
+        auto seen = WhenModalOpens([](QWidget& modal) {
+            auto* box = qobject_cast<QMessageBox*>(&modal);
+            QVERIFY(box);
+            QCOMPARE(box->windowTitle(), QString());
+            QCOMPARE(box->icon(), QMessageBox::NoIcon);
+            QCOMPARE(box->text(), QStringLiteral("Fertig"));
+            QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+            box->button(QMessageBox::Ok)->click();
+        });
+        dialogs.ShowMessage("Fertig");
+        QVERIFY(*seen);
+
+        seen = WhenModalOpens([](QWidget& modal) {
+            auto* box = qobject_cast<QMessageBox*>(&modal);
+            QVERIFY(box);
+            QCOMPARE(box->windowTitle(), QString());
+            QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+            box->button(QMessageBox::No)->click();
+        });
+        QVERIFY(!dialogs.AskYesNo("Wollen Sie die Zeile wirklich löschen?"));
+        QVERIFY(*seen);
+
+        seen = WhenModalOpens([](QWidget& modal) {
+            qobject_cast<QMessageBox*>(&modal)->button(QMessageBox::Yes)->click();
+        });
+        QVERIFY(dialogs.AskYesNo("Wollen Sie die Zeile wirklich löschen?"));
+        QVERIFY(*seen);
+    }
+
+    void theInputBoxShowsThePresetAndCancelGivesEmptyText() {
+        QtUserDialogs dialogs(nullptr);
+        auto seen = WhenModalOpens([](QWidget& modal) {
+            auto* box = qobject_cast<QInputDialog*>(&modal);
+            QVERIFY(box);
+            QCOMPARE(box->windowTitle(), QStringLiteral("Eingabe"));
+            QCOMPARE(box->labelText(), QStringLiteral("Bitte geben Sie einen Wert ein:"));
+            QCOMPARE(box->textValue(), QStringLiteral("16"));
+            box->setTextValue(QStringLiteral(" 19 "));
+            box->accept();
+        });
+        QCOMPARE(dialogs.AskText("Bitte geben Sie einen Wert ein:", "Eingabe", "16"), std::string(" 19 "));
+        QVERIFY(*seen);
+
+        seen = WhenModalOpens([](QWidget& modal) { qobject_cast<QInputDialog*>(&modal)->reject(); });
+        QCOMPARE(dialogs.AskText("Bitte geben Sie einen Wert ein:", "Eingabe", "Ab Lager"), std::string());
+        QVERIFY(*seen);
+    }
+};
+
+}  // namespace warenkai::test
+
+QTEST_MAIN(warenkai::test::DialogsTest)
+#include "dialogs_test.moc"

@@ -1,0 +1,552 @@
+// The main window driven through its widgets: start-up, the settings file at close, the mapping
+// operations, and the transfer buttons with transfers that yield.
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/main_window.h"
+#include "selectline/selectline_application.h"
+#include "common/transfer_context.h"
+#include "common/status_area.h"
+#include "common/event_loop.h"
+#include "settings/settings.h"
+#include "tests/app/window_fakes.h"
+
+namespace warenkai::test {
+namespace {
+
+std::string ReadFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return "<missing>";
+    }
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+template <typename Widget>
+Widget* Find(QWidget& window, const char* name) {
+    return window.findChild<Widget*>(QString::fromLatin1(name));
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    // One run of the window over a fresh program folder, with scripted dialogs and counting transfers.
+    struct Run {
+        QTemporaryDir folder;
+        ScriptedWindowDialogs dialogs;
+        RecordingWindowWeb web;
+        IdleFtpControl* ftp = nullptr;
+        std::filesystem::path selectlineFolder;
+        int articleRuns = 0;
+        int pictureRuns = 0;
+        int importRuns = 0;
+        std::function<void(const Settings&, TransferContext&)> duringTransfer;
+        std::unique_ptr<Main> window;
+
+        std::filesystem::path Path() const { return std::filesystem::path(folder.path().toStdString()); }
+        std::filesystem::path SettingsFile() const { return Path() / kSettingsFileName; }
+
+        void Start() {
+            MainServices services;
+            const auto counting = [this](int& runs) {
+                return [this, &runs](const Settings& settings, TransferContext& context) {
+                    ++runs;
+                    if (duringTransfer) {
+                        duringTransfer(settings, context);
+                    }
+                    return TransferOutcome::Completed;
+                };
+            };
+            services.articleTransfer = counting(articleRuns);
+            services.pictureUpload = counting(pictureRuns);
+            services.customerOrderImport = counting(importRuns);
+            services.makeFtpControl = [this](EventLoop&) {
+                auto control = std::make_unique<IdleFtpControl>();
+                ftp = control.get();
+                return control;
+            };
+            services.makeSelectline = [this](const std::filesystem::path& programFolder) -> SelectlineFactory {
+                selectlineFolder = programFolder;
+                return [] { return std::unique_ptr<SelectlineApplication>(); };
+            };
+            services.dialogs = &dialogs;
+            services.web = &web;
+            window = std::make_unique<Main>(Path(), std::move(services));
+        }
+
+        template <typename Widget>
+        Widget* Get(const char* name) {
+            return Find<Widget>(*window, name);
+        }
+        QLineEdit* Text1(int element) {
+            return window->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(element));
+        }
+        QTableWidget* Grid() { return Get<QTableWidget>("MSHFlexGrid1_0"); }
+        QString Cell(int mappingRow, int column) { return Grid()->item(mappingRow - 1, column)->text(); }
+
+        // Shows the window on the tab "Artikel" and clicks the grid cell of mapping row `mappingRow`.
+        void ClickCell(int mappingRow, int column) {
+            ShowArticleTab();
+            QTableWidgetItem* item = Grid()->item(mappingRow - 1, column);
+            Grid()->scrollToItem(item);
+            QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, Grid()->visualItemRect(item).center());
+        }
+        void ShowArticleTab() {
+            window->show();
+            Get<QTabWidget>("SSTab1")->setCurrentIndex(1);
+            Get<QTabWidget>("SSTab2")->setCurrentIndex(1);
+            QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        }
+        void SelectField(const QString& name) {
+            const auto found = Get<QListWidget>("List1_0")->findItems(name, Qt::MatchExactly);
+            QCOMPARE(found.size(), 1);
+            Get<QListWidget>("List1_0")->setCurrentItem(found.front());
+        }
+        void Click(const char* button) { QTest::mouseClick(Get<QPushButton>(button), Qt::LeftButton); }
+        QAction* MenuEntry(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+    };
+
+private slots:
+    void startUpShowsTransferTabDefaultsAndEmptyStatus() {
+        Run run;
+        run.Start();
+        Main& window = *run.window;
+        QCOMPARE(window.windowTitle(), QStringLiteral("Warenkai"));
+
+        auto* tabs1 = run.Get<QTabWidget>("SSTab1");
+        auto* tabs2 = run.Get<QTabWidget>("SSTab2");
+        QVERIFY(tabs1 && tabs2);
+        QCOMPARE(tabs1->count(), 2);
+        QCOMPARE(tabs1->tabText(0), QStringLiteral("Datenübertragung"));
+        QCOMPARE(tabs1->tabText(1), QStringLiteral("Einstellungen"));
+        QCOMPARE(tabs1->currentIndex(), 0);
+        QCOMPARE(tabs2->count(), 2);
+        QCOMPARE(tabs2->tabText(0), QStringLiteral("Grundeinstellungen"));
+        QCOMPARE(tabs2->tabText(1), QStringLiteral("Artikel"));
+        QCOMPARE(tabs2->currentIndex(), 0);
+
+        QCOMPARE(run.Get<QPushButton>("Command3")->text(),
+                 QStringLiteral("Datenübertragung der Artikel und Artikelgruppen von Selectline zum Webshop"));
+        QCOMPARE(run.Get<QPushButton>("Command4")->text(), QStringLiteral("Datenübertragung von Bildern in den Webshop"));
+        QCOMPARE(run.Get<QPushButton>("Command5")->text(),
+                 QStringLiteral("Datenübertragung des Kundenstamms und der Bestellungen in Selectline"));
+        QCOMPARE(run.Get<QPushButton>("Command6")->text(), QStringLiteral("Durchsuchen"));
+        QCOMPARE(run.Get<QPushButton>("Command1_0")->text(), QStringLiteral("Verbinden"));
+        QCOMPARE(run.Get<QPushButton>("Command2_0")->text(), QStringLiteral("Zeile löschen"));
+
+        QTableWidget* grid = run.Grid();
+        QVERIFY(grid);
+        QCOMPARE(grid->rowCount(), 30);
+        QCOMPARE(grid->columnCount(), 4);
+        const QStringList captions{QStringLiteral("Spalten Webshop"), QStringLiteral("Spalten Selectline"),
+                                   QStringLiteral("Spalten Standardwert"), QStringLiteral("Wert vor Selectlinewert")};
+        for (int column = 0; column < 4; ++column) {
+            QCOMPARE(grid->horizontalHeaderItem(column)->text(), captions[column]);
+        }
+        QCOMPARE(run.Cell(1, 0), QStringLiteral("artikelnummer"));
+        QCOMPARE(run.Cell(18, 0), QStringLiteral("mwstsatz"));
+        QCOMPARE(run.Cell(18, 2), QStringLiteral("16"));
+        QCOMPARE(run.Cell(22, 2), QStringLiteral("Ab Lager"));
+        QCOMPARE(run.Cell(30, 0), QStringLiteral("angebot_bis_handler"));
+        QCOMPARE(grid->currentRow(), 0);
+        QCOMPARE(grid->currentColumn(), 1);
+        QCOMPARE(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+        auto* fields = run.Get<QListWidget>("List1_0");
+        QCOMPARE(fields->count(), 52);
+        QCOMPARE(fields->item(0)->text(), QStringLiteral("Artikelnummer"));
+        QCOMPARE(fields->item(51)->text(), QStringLiteral("Bestell"));
+
+        for (int element = 0; element < 6; ++element) {
+            QVERIFY(run.Text1(element));
+            QCOMPARE(run.Text1(element)->text(), QString());
+        }
+        QCOMPARE(run.Text1(2)->echoMode(), QLineEdit::Normal);
+        for (const char* box : {"Check1_0", "Check2_0", "Check2_1"}) {
+            QVERIFY(run.Get<QCheckBox>(box));
+            QVERIFY(!run.Get<QCheckBox>(box)->isChecked());
+        }
+        QCOMPARE(run.Get<QCheckBox>("Check2_0")->text(), QStringLiteral("Synchrone Datenübertragung"));
+        QCOMPARE(run.Get<QCheckBox>("Check2_1")->text(), QStringLiteral("Passiv Modus"));
+        QCOMPARE(run.Get<QCheckBox>("Check1_0")->text(), QStringLiteral("Nur Artikel importieren die Shopaktiv sind"));
+
+        QCOMPARE(run.Get<QLabel>("Statustext")->text(), QString());
+        QCOMPARE(run.Get<QListWidget>("List2")->count(), 0);
+        auto* progress = run.Get<QProgressBar>("ProgressBar3");
+        QCOMPARE(progress->minimum(), 0);
+        QCOMPARE(progress->maximum(), 100);
+        QCOMPARE(progress->value(), 0);
+
+        const QList<QAction*> menus = window.menuBar()->actions();
+        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus[0]->text(), QStringLiteral("Datei"));
+        QCOMPARE(menus[1]->text(), QStringLiteral("Hilfe"));
+        QCOMPARE(menus[0]->menu()->actions().size(), 1);
+        QCOMPARE(menus[0]->menu()->actions()[0]->text(), QStringLiteral("Beenden"));
+        QCOMPARE(menus[1]->menu()->actions().size(), 1);
+        QCOMPARE(menus[1]->menu()->actions()[0]->text(), QStringLiteral("Info"));
+
+        // Nothing is written at start-up, and nothing connects.
+        QCOMPARE(ReadFile(run.SettingsFile()), std::string("<missing>"));
+        QCOMPARE(run.selectlineFolder, run.Path());
+        QVERIFY(run.dialogs.shown.empty());
+    }
+
+    void gridColumnsHaveEqualWidths() {
+        Run run;
+        run.Start();
+        run.ShowArticleTab();
+        QTableWidget* grid = run.Grid();
+        const int width = grid->columnWidth(0);
+        QVERIFY(width > 0);
+        for (int column = 1; column < 4; ++column) {
+            QVERIFY(std::abs(grid->columnWidth(column) - width) <= 1);
+        }
+    }
+
+    void closeThroughMenuWritesTheFile() {
+        Run run;
+        run.Start();
+        run.window->show();
+        run.MenuEntry("Beenden")->trigger();
+        QVERIFY(!run.window->isVisible());
+        QCOMPARE(ReadFile(run.SettingsFile()), FormatSettingsFile(Settings{}));
+    }
+
+    void closeBoxRewritesAnUnchangedFile() {
+        Run run;
+        // A file the program would not write itself: lower-case switch, customer lines, blanks.
+        WriteFile(run.SettingsFile(), "GRUND0= ftp.example.org \r\nKUNDE11=Name\r\nARTIKELCHECK=ja\r\nDATENCHECK2=Ja\r\n");
+        run.Start();
+        run.window->show();
+        QVERIFY(run.window->close());
+        Settings expected;
+        expected.ftpServer = "ftp.example.org";
+        expected.passiveMode = true;
+        QCOMPARE(ReadFile(run.SettingsFile()), FormatSettingsFile(expected));
+    }
+
+    void anEditedFieldReachesTheFileOnlyAtClose() {
+        Run run;
+        Settings before;
+        before.ftpUser = "alt";
+        WriteFile(run.SettingsFile(), FormatSettingsFile(before));
+        run.Start();
+        run.window->show();
+        run.Get<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        run.Text1(1)->clear();
+        QTest::keyClicks(run.Text1(1), QStringLiteral("h"));
+        run.Text1(1)->insert(QStringLiteral("ä"));  // typed through the input method
+        QTest::keyClicks(run.Text1(1), QStringLiteral("ndler"));
+        QTest::mouseClick(run.Get<QCheckBox>("Check2_0"), Qt::LeftButton, {}, QPoint(6, run.Get<QCheckBox>("Check2_0")->height() / 2));
+        QCOMPARE(ReadFile(run.SettingsFile()), FormatSettingsFile(before));
+
+        run.window->close();
+        Settings after = before;
+        after.ftpUser = "händler";
+        after.synchronousTransfer = true;
+        QCOMPARE(ReadFile(run.SettingsFile()), FormatSettingsFile(after));
+    }
+
+    void theSettingsFileFillsTheControls() {
+        Run run;
+        Settings stored;
+        stored.ftpServer = "ftp.example.org:2121";
+        stored.ftpUser = "shop";
+        stored.ftpPassword = "geh=heim";
+        stored.shopRoot = "/www/shop";
+        stored.shopLink = "http://shop.example.org";
+        stored.pictureFolder = "/srv/bilder";
+        stored.onlyShopActive = true;
+        stored.passiveMode = true;
+        stored.mapping[0].selectlineField = "Artikelnummer";
+        stored.mapping[5].defaultValue = "";
+        stored.mapping[9].prefix = "Stk ";
+        WriteFile(run.SettingsFile(), FormatSettingsFile(stored));
+        run.Start();
+
+        for (int element = 0; element < 6; ++element) {
+            QCOMPARE(run.Text1(element)->text().toStdString(), stored.Text(element));
+        }
+        QVERIFY(run.Get<QCheckBox>("Check1_0")->isChecked());
+        QVERIFY(!run.Get<QCheckBox>("Check2_0")->isChecked());
+        QVERIFY(run.Get<QCheckBox>("Check2_1")->isChecked());
+        QCOMPARE(run.Cell(1, 1), QStringLiteral("Artikelnummer"));
+        QCOMPARE(run.Cell(6, 2), QString());
+        QCOMPARE(run.Cell(10, 3), QStringLiteral("Stk"));  // read back without its trailing blank
+        QCOMPARE(run.Cell(7, 2), QStringLiteral("0"));
+        QCOMPARE(run.window->CurrentSettings().mapping[9].prefix, std::string("Stk"));
+    }
+
+    void mappingOperationsThroughTheWidgets() {
+        Run run;
+        run.Start();
+
+        // "Verbinden" on row 3 with a name no row holds: no question.
+        run.ClickCell(3, 1);
+        QCOMPARE(run.Grid()->currentRow(), 2);
+        QCOMPARE(run.Grid()->currentColumn(), 1);
+        run.SelectField(QStringLiteral("Bezeichnung"));
+        run.Click("Command1_0");
+        QCOMPARE(run.Cell(3, 1), QStringLiteral("Bezeichnung"));
+        QVERIFY(run.dialogs.shown.empty());
+
+        // The same name on row 2: asked, and No leaves the row as it was.
+        run.ClickCell(2, 1);
+        run.dialogs.yesNo = {false};
+        run.Click("Command1_0");
+        QCOMPARE(run.Cell(2, 1), QString());
+        // Yes writes it all the same.
+        run.dialogs.yesNo = {true};
+        run.Click("Command1_0");
+        QCOMPARE(run.Cell(2, 1), QStringLiteral("Bezeichnung"));
+
+        // "Zeile löschen" on row 6 empties the Selectline field and the default value, keeps the prefix.
+        run.dialogs.answers = {std::string("EUR ")};
+        run.ClickCell(6, 3);
+        run.ClickCell(6, 1);
+        run.dialogs.yesNo = {true};
+        run.Click("Command2_0");
+        QCOMPARE(run.Cell(6, 0), QStringLiteral("vk_netto"));
+        QCOMPARE(run.Cell(6, 2), QString());
+        QCOMPARE(run.Cell(6, 3), QStringLiteral("EUR "));
+        // No keeps row 7.
+        run.ClickCell(7, 1);
+        run.dialogs.yesNo = {false};
+        run.Click("Command2_0");
+        QCOMPARE(run.Cell(7, 2), QStringLiteral("0"));
+
+        // The input box on column 2 of row 18 shows "16"; OK with another value writes it, Cancel empties.
+        run.dialogs.answers = {std::string("19")};
+        run.ClickCell(18, 2);
+        QCOMPARE(run.Cell(18, 2), QStringLiteral("19"));
+        run.dialogs.answers = {std::nullopt};
+        run.ClickCell(22, 2);
+        QCOMPARE(run.Cell(22, 2), QString());
+
+        // A click in column 1 opens nothing, and column 0 never becomes the current column.
+        const auto shownBefore = run.dialogs.shown.size();
+        run.ClickCell(4, 1);
+        QCOMPARE(run.dialogs.shown.size(), shownBefore);
+        run.ClickCell(5, 0);
+        QVERIFY(run.Grid()->currentColumn() != 0);
+        QTest::keyClick(run.Grid(), Qt::Key_Left);
+        QCOMPARE(run.Grid()->currentColumn(), 1);
+
+        const std::vector<std::string> expectedShown{
+            "question: Spalte von Selectline bereits vorhanden, trotzdem einfügen?",
+            "question: Spalte von Selectline bereits vorhanden, trotzdem einfügen?",
+            "input: Bitte geben Sie einen Wert ein:|Eingabe|",
+            "question: Wollen Sie die Zeile wirklich löschen?",
+            "question: Wollen Sie die Zeile wirklich löschen?",
+            "input: Bitte geben Sie einen Wert ein:|Eingabe|16",
+            "input: Bitte geben Sie einen Wert ein:|Eingabe|Ab Lager",
+        };
+        QCOMPARE(run.dialogs.shown, expectedShown);
+
+        run.window->close();
+        Settings expected;
+        expected.mapping[2].selectlineField = "Bezeichnung";
+        expected.mapping[1].selectlineField = "Bezeichnung";
+        expected.mapping[5].defaultValue = "";
+        expected.mapping[5].prefix = "EUR ";
+        expected.mapping[17].defaultValue = "19";
+        expected.mapping[21].defaultValue = "";
+        QCOMPARE(ReadFile(run.SettingsFile()), FormatSettingsFile(expected));
+    }
+
+    void linkWithoutSelectionWritesTheEmptyText() {
+        Run run;
+        Settings stored;
+        stored.mapping[0].selectlineField = "Artikelnummer";
+        WriteFile(run.SettingsFile(), FormatSettingsFile(stored));
+        run.Start();
+        QCOMPARE(run.Grid()->currentRow(), 0);
+        QVERIFY(run.Get<QListWidget>("List1_0")->selectedItems().isEmpty());
+        // Other rows have an empty Selectline field, so the empty text counts as present.
+        run.dialogs.yesNo = {true};
+        run.Click("Command1_0");
+        QCOMPARE(run.Cell(1, 1), QString());
+        QCOMPARE(run.dialogs.shown,
+                 std::vector<std::string>{"question: Spalte von Selectline bereits vorhanden, trotzdem einfügen?"});
+    }
+
+    void eachTransferButtonRunsItsTransferWithTheControlsAsTheyStand() {
+        Run run;
+        run.Start();
+        run.window->show();
+        run.Text1(0)->setText(QStringLiteral("ftp.example.org"));
+        run.Get<QCheckBox>("Check2_1")->setChecked(true);
+
+        Settings seen;
+        std::filesystem::path folderSeen;
+        bool factoryPassed = false;
+        run.duringTransfer = [&](const Settings& settings, TransferContext& context) {
+            seen = settings;
+            folderSeen = context.programFolder;
+            factoryPassed = static_cast<bool>(context.selectline);
+            context.status.SetStatusText("Verbinde mit Webserver");
+            context.status.AddError("Fehler beim Hochladen");
+        };
+        run.Click("Command3");
+        QCOMPARE(run.articleRuns, 1);
+        QCOMPARE(seen.ftpServer, std::string("ftp.example.org"));
+        QVERIFY(seen.passiveMode);
+        QCOMPARE(folderSeen, run.Path());
+        QVERIFY(factoryPassed);
+        QCOMPARE(run.Get<QLabel>("Statustext")->text(), QStringLiteral("Verbinde mit Webserver"));
+        QCOMPARE(run.Get<QListWidget>("List2")->count(), 1);
+
+        run.Click("Command4");
+        run.Click("Command5");
+        QCOMPARE(run.articleRuns, 1);
+        QCOMPARE(run.pictureRuns, 1);
+        QCOMPARE(run.importRuns, 1);
+        // The status area keeps what the last transfer left.
+        QCOMPARE(run.Get<QListWidget>("List2")->count(), 3);
+        // Nothing was written by the transfers.
+        QCOMPARE(ReadFile(run.SettingsFile()), std::string("<missing>"));
+    }
+
+    void theProgressEventMovesTheProgressBar() {
+        Run run;
+        run.Start();
+        run.duringTransfer = [&](const Settings&, TransferContext& context) {
+            QCOMPARE(&context.ftp, static_cast<FtpControl*>(run.ftp));
+            run.ftp->RaiseProgress(200, 50);
+        };
+        run.Click("Command4");
+        QCOMPARE(run.Get<QProgressBar>("ProgressBar3")->maximum(), 100);
+        QCOMPARE(run.Get<QProgressBar>("ProgressBar3")->value(), 25);
+    }
+
+    void transferButtonsAreDisabledWhileATransferRuns() {
+        Run run;
+        run.Start();
+        run.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(run.window.get()));
+        bool disabledMeanwhile = false;
+        run.duringTransfer = [&](const Settings&, TransferContext& context) {
+            context.events.ProcessPendingEvents();
+            disabledMeanwhile = !run.Get<QPushButton>("Command3")->isEnabled() &&
+                                !run.Get<QPushButton>("Command4")->isEnabled() &&
+                                !run.Get<QPushButton>("Command5")->isEnabled();
+            // A click during the yield starts nothing.
+            QTest::mouseClick(run.Get<QPushButton>("Command5"), Qt::LeftButton);
+            run.Get<QPushButton>("Command4")->click();
+            context.events.ProcessPendingEvents();
+        };
+        run.Click("Command3");
+        QVERIFY(disabledMeanwhile);
+        QCOMPARE(run.articleRuns, 1);
+        QCOMPARE(run.pictureRuns, 0);
+        QCOMPARE(run.importRuns, 0);
+        QVERIFY(run.Get<QPushButton>("Command3")->isEnabled());
+        QVERIFY(run.Get<QPushButton>("Command4")->isEnabled());
+        QVERIFY(run.Get<QPushButton>("Command5")->isEnabled());
+    }
+
+    void aTransferEndedByAnErrorReleasesTheButtons() {
+        Run run;
+        run.Start();
+        run.duringTransfer = [](const Settings&, TransferContext&) { throw std::runtime_error("Datei gesperrt"); };
+        run.Click("Command3");
+        QCOMPARE(run.dialogs.shown, std::vector<std::string>{"message: Datei gesperrt"});
+        QCOMPARE(run.Get<QLabel>("Statustext")->text(), QString::fromUtf8(kTransferStoppedStatus));
+        QCOMPARE(run.Get<QListWidget>("List2")->item(0)->text(), QStringLiteral("Datei gesperrt"));
+        QVERIFY(run.Get<QPushButton>("Command3")->isEnabled());
+    }
+
+    void aCloseDuringATransferFollowsWhenItEnds() {
+        Run run;
+        run.Start();
+        run.window->show();
+        bool refused = false;
+        bool writtenMeanwhile = true;
+        bool stillVisible = false;
+        run.duringTransfer = [&](const Settings&, TransferContext& context) {
+            context.events.ProcessPendingEvents();
+            refused = !run.window->close();
+            run.MenuEntry("Beenden")->trigger();
+            context.events.ProcessPendingEvents();
+            stillVisible = run.window->isVisible();
+            writtenMeanwhile = ReadFile(run.SettingsFile()) != "<missing>";
+            // Edited after the close was asked for: the file is written when the window really closes.
+            run.Text1(4)->setText(QStringLiteral("http://shop.example.org"));
+        };
+        run.Click("Command5");
+        QVERIFY(refused);
+        QVERIFY(stillVisible);
+        QVERIFY(!writtenMeanwhile);
+        QVERIFY(!run.window->isVisible());
+        Settings expected;
+        expected.shopLink = "http://shop.example.org";
+        QCOMPARE(ReadFile(run.SettingsFile()), FormatSettingsFile(expected));
+
+        // Written once: the program's end after the close writes nothing more.
+        std::filesystem::remove(run.SettingsFile());
+        run.window->ApplicationQuitting();
+        QCOMPARE(ReadFile(run.SettingsFile()), std::string("<missing>"));
+    }
+
+    void theSessionsEndWritesTheFileOnce() {
+        Run run;
+        run.Start();
+        run.window->show();
+        run.Text1(0)->setText(QStringLiteral("ftp.example.org"));
+        run.window->SessionEnding();
+        Settings expected;
+        expected.ftpServer = "ftp.example.org";
+        QCOMPARE(ReadFile(run.SettingsFile()), FormatSettingsFile(expected));
+        std::filesystem::remove(run.SettingsFile());
+        run.window->ApplicationQuitting();
+        QCOMPARE(ReadFile(run.SettingsFile()), std::string("<missing>"));
+    }
+
+    void theProgramsEndWithoutACloseWritesTheFile() {
+        Run run;
+        run.Start();
+        run.window->show();
+        QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection);
+        QCOMPARE(ReadFile(run.SettingsFile()), FormatSettingsFile(Settings{}));
+    }
+
+    void anUnwritableFolderClosesSilently() {
+        Run run;
+        run.Start();
+        run.window->show();
+        // The program folder vanished: the window closes all the same, without a message.
+        QVERIFY(run.folder.remove());
+        QVERIFY(run.window->close());
+        QVERIFY(run.dialogs.shown.empty());
+    }
+};
+
+}  // namespace warenkai::test
+
+QTEST_MAIN(warenkai::test::MainWindowTest)
+#include "main_window_test.moc"
