@@ -1,0 +1,199 @@
+#include "import/customer_order_import.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/transfer_context.h"
+#include "settings/settings.h"
+#include "tests/import/import_test_files.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/journal.h"
+#include "tests/support/memory_selectline.h"
+#include "tests/support/recording_ftp.h"
+#include "tests/support/temp_folder.h"
+
+namespace warenkai::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kRemoteCustomers = "/shop/login/admin/sonstiges/export/export/Exportkunde.csv";
+const std::string kRemoteOrders = "/shop/login/admin/sonstiges/export/export/Exportbestellung.csv";
+const std::string kCloseSelectline =
+    "message: Um Daten in Selectline zu importieren muß Selectline beendet werden. Sollten Sie Selectline geöffnet "
+    "haben schließen Sie Selectline bitte.";
+
+class CustomerOrderImportTest : public ::testing::Test {
+protected:
+    CustomerOrderImportTest() {
+        settings.ftpServer = "ftp.example.de";
+        settings.ftpUser = "kunde";
+        settings.ftpPassword = "geheim";
+        settings.shopRoot = "/shop";
+        settings.shopLink = "https://shop.example.de";
+        settings.passiveMode = false;
+        database->Table("KU").columns = {"Nummer",        "Name",     "Zusatz",   "Strasse", "Plz",
+                                         "Ort",           "SteueridentNr", "Steuernummer", "EMail", "Telefon1",
+                                         "Telefon2",      "Fax",      "FreierText1", "FreierText2", "RefAdresse"};
+        database->Table("AD").columns = {"Adresstyp", "Name", "Zusatz", "Strasse", "Plz", "Ort"};
+        database->Table("AR").Add({{"Artikelnummer", "4711"}});
+        ftp.remoteFiles[kRemoteCustomers] = CustomerHeader() + CustomerLine("100", {{1, "Kunde Hundert"}});
+        ftp.remoteFiles[kRemoteOrders] = OrderHeader() + OrderLine("1", "a", "100");
+    }
+
+    TransferOutcome Run() { return RunCustomerOrderImport(settings, context); }
+
+    std::string Local(const std::string& name) const { return (folder / name).string(); }
+
+    Lines DownloadJournal(bool customersArrive, bool ordersArrive) const {
+        Lines lines = {"errors cleared",
+                       "status: Exportiere Dateien vom Webshop",
+                       "open: https://shop.example.de/login/admin/sonstiges/export/export2.php",
+                       "message: Klicken Sie auf OK wenn die Datei fertig exportiert worden ist",
+                       "status: Verbinde mit Webserver",
+                       "yield",
+                       "ftp connect ftp.example.de|kunde|geheim|0x08000000",
+                       "status: Verbindung erfolgreich",
+                       "yield",
+                       "status: Übertrage des Kundenstamms",
+                       "yield",
+                       "ftp download " + kRemoteCustomers + " -> " + Local("kundenstamm.csv")};
+        if (customersArrive) {
+            lines.insert(lines.end(), {"status: Kundenstamm erfolgreich übertragen", "yield"});
+        } else {
+            lines.insert(lines.end(),
+                         {"status: Fehler beim übertragen des Kundenstammes", "error: Fehler: Kundenstamm"});
+        }
+        lines.insert(lines.end(), {"status: Übertrage der Bestellungen", "yield",
+                                   "ftp download " + kRemoteOrders + " -> " + Local("bestellungen.csv")});
+        if (ordersArrive) {
+            lines.insert(lines.end(), {"status: Bestellungen erfolgreich übertragen", "yield"});
+        } else {
+            lines.insert(lines.end(),
+                         {"status: Fehler beim übertragen der Bestellungen", "error: Fehler: Bestellungen"});
+        }
+        lines.insert(lines.end(), {"ftp disconnect", kCloseSelectline, "status: Selectline anmelden"});
+        return lines;
+    }
+
+    TempFolder folder;
+    Journal journal;
+    RecordingStatusArea status{journal};
+    ScriptedDialogs dialogs{journal};
+    FakeEventLoop events{journal};
+    RecordingWebOpener web{journal};
+    RecordingFtpControl ftp{journal};
+    std::shared_ptr<MemoryDatabase> database = std::make_shared<MemoryDatabase>();
+    TransferContext context{status, dialogs, events, web, ftp, MakeMemorySelectline(database), folder.path()};
+    Settings settings;
+};
+
+TEST_F(CustomerOrderImportTest, WholeRunInTheOrderTheUserSeesIt) {
+    status.errors = {"Zeile eines früheren Laufs"};
+    EXPECT_EQ(Run(), TransferOutcome::Completed);
+    auto expected = DownloadJournal(true, true);
+    expected.insert(expected.end(), {"status: Kundennummer: 100", "message: Fertig"});
+    EXPECT_EQ(journal.Entries(), expected);
+    EXPECT_TRUE(status.errors.empty());
+    EXPECT_EQ(status.statusText, "Kundennummer: 100");
+    ASSERT_EQ(database->Table("KU").rows.size(), 1u);
+    EXPECT_EQ(database->Table("KU").rows[0].at("Name").ToText(), "Kunde Hundert");
+    ASSERT_EQ(database->documents.size(), 1u);
+    EXPECT_EQ(database->documents[0].address, "100");
+    EXPECT_EQ(database->documents[0].positions.size(), 1u);
+}
+
+TEST_F(CustomerOrderImportTest, WithoutConnectionTheRunStillOpensSelectlineAndEndsWithFertig) {
+    ftp.connectResults = {false};
+    EXPECT_EQ(Run(), TransferOutcome::Completed);
+    EXPECT_EQ(journal.Entries(),
+              (Lines{"errors cleared", "status: Exportiere Dateien vom Webshop",
+                     "open: https://shop.example.de/login/admin/sonstiges/export/export2.php",
+                     "message: Klicken Sie auf OK wenn die Datei fertig exportiert worden ist",
+                     "status: Verbinde mit Webserver", "yield", "ftp connect ftp.example.de|kunde|geheim|0x08000000",
+                     "status: Verbindung konnte nicht aufgebaut werden", kCloseSelectline,
+                     "status: Selectline anmelden", "message: Fehler beim öffnen von kundenstamm.csv",
+                     "message: Fehler beim öffnen von bestellungen.csv", "message: Fertig"}));
+    EXPECT_TRUE(status.errors.empty());
+}
+
+TEST_F(CustomerOrderImportTest, FailedCustomerDownloadIsOneErrorLineAndTheOrdersAreEntered) {
+    ftp.remoteFiles.erase(kRemoteCustomers);
+    database->Table("KU").Add({{"Nummer", "100"}});
+    Run();
+    auto expected = DownloadJournal(false, true);
+    expected.insert(expected.end(), {"message: Fehler beim öffnen von kundenstamm.csv", "message: Fertig"});
+    EXPECT_EQ(journal.Entries(), expected);
+    EXPECT_EQ(status.errors, (Lines{"Fehler: Kundenstamm"}));
+    EXPECT_EQ(database->documents.size(), 1u);
+}
+
+TEST_F(CustomerOrderImportTest, FailedOrderDownloadIsOneErrorLineAndTheCustomersAreEntered) {
+    ftp.remoteFiles.erase(kRemoteOrders);
+    Run();
+    auto expected = DownloadJournal(true, false);
+    expected.insert(expected.end(), {"status: Kundennummer: 100", "message: Fehler beim öffnen von bestellungen.csv",
+                                     "message: Fertig"});
+    EXPECT_EQ(journal.Entries(), expected);
+    EXPECT_EQ(status.errors, (Lines{"Fehler: Bestellungen"}));
+    EXPECT_EQ(database->Table("KU").rows.size(), 1u);
+}
+
+TEST_F(CustomerOrderImportTest, ReadOnlyFilesOfAnEarlierRunAreRemovedBeforeTheDownload) {
+    for (const std::string name : {"kundenstamm.csv", "bestellungen.csv"}) {
+        const auto file = folder.Write(name, CustomerHeader() + CustomerLine("alt"));
+        std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    }
+    ftp.remoteFiles.clear();
+    Run();
+    EXPECT_FALSE(std::filesystem::exists(folder / "kundenstamm.csv"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "bestellungen.csv"));
+    EXPECT_EQ(journal.Starting("message: Fehler beim"),
+              (Lines{"message: Fehler beim öffnen von kundenstamm.csv", "message: Fehler beim öffnen von bestellungen.csv"}));
+    EXPECT_TRUE(database->Table("KU").rows.empty());
+}
+
+TEST_F(CustomerOrderImportTest, AddressesAreJoinedAsTheyStandAndPassiveModeIsAlwaysAsked) {
+    settings.shopRoot = "/shop/";
+    settings.shopLink = "https://shop.example.de/";
+    settings.passiveMode = false;
+    Run();
+    EXPECT_EQ(web.opened, (Lines{"https://shop.example.de//login/admin/sonstiges/export/export2.php"}));
+    EXPECT_EQ(journal.Starting("ftp "),
+              (Lines{"ftp connect ftp.example.de|kunde|geheim|0x08000000",
+                     "ftp download /shop//login/admin/sonstiges/export/export/Exportkunde.csv -> " + Local("kundenstamm.csv"),
+                     "ftp download /shop//login/admin/sonstiges/export/export/Exportbestellung.csv -> " +
+                         Local("bestellungen.csv"),
+                     "ftp disconnect"}));
+}
+
+TEST_F(CustomerOrderImportTest, SettingsEditedWhileTheRunWaitsApplyToTheNextRun) {
+    dialogs.onMessage = [&](const std::string&) { settings.shopRoot = "/anders"; };
+    Run();
+    EXPECT_EQ(journal.Starting("ftp download ").at(0),
+              "ftp download " + kRemoteCustomers + " -> " + Local("kundenstamm.csv"));
+}
+
+TEST_F(CustomerOrderImportTest, SelectlineThatCannotBeStartedEndsTheRunWithItsText) {
+    context.selectline = []() -> std::unique_ptr<SelectlineApplication> {
+        throw SelectlineError("Selectline ist nicht installiert.");
+    };
+    EXPECT_EQ(Run(), TransferOutcome::Stopped);
+    const auto messages = journal.Starting("message: ");
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back(), "message: Selectline ist nicht installiert.");
+    EXPECT_EQ(status.statusText, kTransferStoppedStatus);
+    EXPECT_EQ(status.errors, (Lines{"Selectline ist nicht installiert."}));
+    // The downloads have happened; nothing was imported and "Fertig" never came.
+    EXPECT_EQ(journal.Starting("ftp download ").size(), 2u);
+    for (const auto& message : messages) {
+        EXPECT_NE(message, "message: Fertig");
+    }
+}
+
+}  // namespace
+}  // namespace warenkai::test
