@@ -21,6 +21,15 @@ struct SelectlineSession {
     SelectlineTable& Table(const std::string& code);
 };
 
+// The message box shown before the automation server is started.
+inline constexpr const char* kCloseSelectlineMessage =
+    "Um Daten in Selectline zu importieren muß Selectline beendet werden. Sollten Sie Selectline geöffnet haben "
+    "schließen Sie Selectline bitte.";
+// Status texts while the server starts and while the session logs in and opens its tables.
+inline constexpr const char* kSelectlineStartingStatus = "Selectline starten";
+inline constexpr const char* kSelectlineLoginStatus = "Selectline anmelden";
+
+// How often OpenSelectlineSession asks whether the server is ready, and how long it waits for it.
 struct SessionTiming {
     std::chrono::milliseconds pollInterval{100};
     std::chrono::milliseconds readyTimeout{120'000};
@@ -28,7 +37,9 @@ struct SessionTiming {
 
 // Warns that Selectline must be closed, starts the automation server, waits until it is ready, logs
 // in and opens the tables in the given order. Throws SelectlineError when the server cannot be
-// created, does not become ready in time, or a table cannot be opened.
+// created, does not become ready in time, or a table cannot be opened (other errors out of the
+// server's calls are turned into SelectlineError too). RunTransfer shows such an error and ends
+// the transfer.
 SelectlineSession OpenSelectlineSession(const std::vector<std::string>& tableCodes, TransferContext& context,
                                         const SessionTiming& timing = {});
 
