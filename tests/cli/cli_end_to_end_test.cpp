@@ -1,0 +1,167 @@
+// Whole transfers from the command line against the demo shop (FTP and its pages) and the
+// Selectline stand-in's demo company.
+#include <sqlite3.h>
+
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "tests/cli/demo_shop_process.h"
+#include "tests/cli/installed_program.h"
+
+namespace warenkai::test {
+namespace {
+
+std::string ReadBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return "<missing " + file.string() + ">";
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The rows of a query on a database, every value as text ("" for NULL).
+std::vector<std::vector<std::string>> Query(const std::filesystem::path& database, const std::string& sql) {
+    std::vector<std::vector<std::string>> rows;
+    sqlite3* connection = nullptr;
+    if (sqlite3_open_v2(database.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        ADD_FAILURE() << "cannot open " << database;
+        sqlite3_close(connection);
+        return rows;
+    }
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+        ADD_FAILURE() << sqlite3_errmsg(connection) << " in " << sql;
+    } else {
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            std::vector<std::string> row;
+            for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+                const auto* text = sqlite3_column_text(statement, i);
+                row.emplace_back(text != nullptr ? reinterpret_cast<const char*>(text) : "");
+            }
+            rows.push_back(std::move(row));
+        }
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(connection);
+    return rows;
+}
+
+class CommandLineWithDemoShop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(shop.Running()) << shop.StartError();
+        settings.ftpServer = shop.FtpServer();
+        settings.ftpUser = DemoShopProcess::kUser;
+        settings.ftpPassword = DemoShopProcess::kPassword;
+        settings.shopRoot = DemoShopProcess::kShopRoot;
+        settings.shopLink = shop.ShopLink();
+    }
+
+    DemoShopProcess shop;
+    InstalledProgram program;
+    Settings settings;
+};
+
+TEST_F(CommandLineWithDemoShop, ArticlesReachTheShopAndItsImportPageReadsThem) {
+    settings.mapping[0].selectlineField = "Artikelnummer";          // artikelnummer
+    settings.mapping[1].selectlineField = "Bezeichnung";            // bezeichnung
+    settings.mapping[14].selectlineField = "Artikelgruppe Parent";  // obergruppe
+    settings.mapping[15].selectlineField = "Artikelgruppe";         // untergruppe
+    program.WriteSettings(settings);
+
+    const auto result = program.Run({"articles"});
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(HasLinesInOrder(result.out, {"Verbindung erfolgreich", "Artikelstamm erfolgreich übertragen",
+                                             "Artikelgruppen erfolgreich übertragen", "Dateien in den Webshop einlesen",
+                                             "Bitte schließen Sie alle Webbrowser",
+                                             "Lese den die Datei Artikelstamm1 in den Webshop ein",
+                                             "Klicken Sie auf OK wenn die Datei fertig importiert worden ist",
+                                             "Fertig"}));
+    for (const char* name : {"artikelstamm1.csv", "artikelgruppe.csv"}) {
+        const std::string local = ReadBytes(program.Folder() / name);
+        EXPECT_NE(local.find("\r\n"), std::string::npos) << name;
+        EXPECT_EQ(ReadBytes(shop.ImportFolder() / name), local) << name;
+    }
+    EXPECT_NE(ReadBytes(shop.ImportFolder() / "artikelstamm1.csv").find("\"10001\""), std::string::npos);
+    EXPECT_EQ(shop.Requests(),
+              (std::vector<std::string>{
+                  "/shop/login/admin/sonstiges/import/import2.php?Autowert=artikelstamm1.csv&Tabelle=artikel 200",
+                  "/shop/login/admin/sonstiges/import/import2.php?Autowert=artikelgruppe.csv&Tabelle=gruppen 200"}));
+}
+
+TEST_F(CommandLineWithDemoShop, PicturesReachTheShopsPictureFolder) {
+    std::string binary;
+    for (int i = 0; i < 256; ++i) {
+        binary += static_cast<char>(i);
+    }
+    program.Files().Write("bilder/10001.jpg", binary);
+    program.Files().Write("bilder/Schubkarre groß.png", "PNG");
+    settings.pictureFolder = (program.Folder() / "bilder").string();
+    program.WriteSettings(settings);
+
+    const auto result = program.Run({"pictures"});
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(HasLinesInOrder(result.out, {"Verbinde mit Webserver", "Verbindung erfolgreich",
+                                             "Übertrage die Datei 10001.jpg (1 von 2 Dateien)",
+                                             "Datei erfolgreich übertragen",
+                                             "Übertrage die Datei Schubkarre groß.png (2 von 2 Dateien)", "Fertig"}));
+    EXPECT_EQ(ReadBytes(shop.PictureFolder() / "10001.jpg"), binary);
+    EXPECT_EQ(ReadBytes(shop.PictureFolder() / "Schubkarre groß.png"), "PNG");
+}
+
+TEST_F(CommandLineWithDemoShop, CustomersAndOrdersOfTheShopAreEnteredIntoSelectline) {
+    program.WriteSettings(settings);
+
+    const auto result = program.Run({"orders"});
+    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_TRUE(HasLinesInOrder(result.out, {"Exportiere Dateien vom Webshop",
+                                             "Klicken Sie auf OK wenn die Datei fertig exportiert worden ist",
+                                             "Verbindung erfolgreich", "Kundenstamm erfolgreich übertragen",
+                                             "Bestellungen erfolgreich übertragen", "Kundennummer: 20003", "Fertig"}));
+    EXPECT_EQ(shop.Requests(), (std::vector<std::string>{"/shop/login/admin/sonstiges/export/export2.php 200"}));
+    EXPECT_EQ(ReadBytes(program.Folder() / "kundenstamm.csv"), ReadBytes(shop.ExportFolder() / "Exportkunde.csv"));
+    EXPECT_EQ(ReadBytes(program.Folder() / "bestellungen.csv"),
+              ReadBytes(shop.ExportFolder() / "Exportbestellung.csv"));
+
+    const auto database = program.Folder() / "Selectline.sqlite";
+    EXPECT_EQ(Query(database, R"(SELECT "Nummer", "Plz", "RefAdresse" FROM "KU"
+                                 WHERE "Nummer" IN ('20001', 'R20001', '20002', '20003') ORDER BY "Nummer")"),
+              (std::vector<std::vector<std::string>>{
+                  {"20001", "34119", "R20001"}, {"20002", "80331", ""}, {"20003", "01067", ""},
+                  {"R20001", "34001", ""}}));
+    EXPECT_EQ(Query(database, R"(SELECT "Adresstyp", "Plz" FROM "AD"
+                                 WHERE "Adresstyp" IN ('KUL10003', 'KUL20002') ORDER BY "Adresstyp")"),
+              (std::vector<std::vector<std::string>>{{"KUL10003", "44147"}, {"KUL20002", "80331"}}));
+    // Order 5001: one document with three positions.
+    EXPECT_EQ(Query(database, R"(SELECT b."Belegart", b."FreierText1", b."FreierText2", p."Artikelnummer", p."Menge",
+                                        p."Einzelpreis", p."SteuerProzent", p."Gesamtpreis"
+                                 FROM "BELEG" b JOIN "BELEGPOS" p ON p."Belegnummer" = b."Belegnummer"
+                                 WHERE b."Adresse" = '20001' ORDER BY p."Position")"),
+              (std::vector<std::vector<std::string>>{
+                  {"B", "Bitte vor 12 Uhr liefern", "B:jaK:Tor ist offen", "10001", "2.0", "34.9", "19,00", "69,80"},
+                  {"B", "Bitte vor 12 Uhr liefern", "B:jaK:Tor ist offen", "10002", "1.0", "29.9", "19,00", "29,90"},
+                  {"B", "Bitte vor 12 Uhr liefern", "B:jaK:Tor ist offen", "10005", "3.0", "12.5", "19,00", "37,50"}}));
+    EXPECT_EQ(Query(database, R"(SELECT COUNT(*) FROM "BELEG"
+                                 WHERE "Adresse" IN ('20001', '20002', '20003')
+                                    OR ("Adresse" = '10003' AND "FreierText1" = 'Lieferung an Lager Tor 3'))"),
+              (std::vector<std::vector<std::string>>{{"4"}}));
+}
+
+TEST_F(CommandLineWithDemoShop, TwoRunsOfTheImportCreateNoSecondCustomer) {
+    program.WriteSettings(settings);
+    ASSERT_EQ(program.Run({"orders"}).exitCode, 0);
+    ASSERT_EQ(program.Run({"orders"}).exitCode, 0);
+    const auto database = program.Folder() / "Selectline.sqlite";
+    EXPECT_EQ(Query(database, R"(SELECT COUNT(*) FROM "KU" WHERE "Nummer" IN ('20001', 'R20001', '10003'))"),
+              (std::vector<std::vector<std::string>>{{"3"}}));
+}
+
+}  // namespace
+}  // namespace warenkai::test

@@ -1,0 +1,162 @@
+// The command-line program as a user runs it: a separate process in its own program folder.
+#include <gtest/gtest.h>
+
+#include "common/transfer_lock.h"
+#include "tests/cli/demo_shop_process.h"
+#include "tests/cli/installed_program.h"
+
+namespace warenkai::test {
+namespace {
+
+const std::string kExportPage = "/login/admin/sonstiges/export/export2.php";
+
+TEST(CommandLineProgram, WrongCallsEndWithStatusTwoAndTheGermanUsage) {
+    InstalledProgram program;
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"artikel"}, "warenkai: Unbekannter Befehl: artikel"},
+        {{"articles", "--schnell"}, "warenkai: Unbekannte Option: --schnell"},
+        {{"articles", "--settings"}, "warenkai: Bei --settings fehlt die Einstellungsdatei."},
+    };
+    for (const auto& [arguments, first] : cases) {
+        const auto result = program.Run(arguments);
+        ASSERT_EQ(result.startError, "");
+        EXPECT_EQ(result.exitCode, 2) << first;
+        EXPECT_TRUE(result.err.starts_with(first + "\n\nAufruf: warenkai ")) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+TEST(CommandLineProgram, HelpAndVersionEndWithStatusZero) {
+    InstalledProgram program;
+    const auto help = program.Run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.starts_with("Aufruf: warenkai ")) << help.out;
+    EXPECT_EQ(help.err, "");
+
+    const auto version = program.Run({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, std::string("Warenkai ") + WARENKAI_EXPECTED_VERSION + "\n");
+}
+
+TEST(CommandLineProgram, WithoutSettingsFileNothingRuns) {
+    InstalledProgram program;
+    const auto result = program.Run({"pictures"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "warenkai: Die Einstellungsdatei " + (program.Folder() / "Einstellungen.ini").string() +
+                              " kann nicht gelesen werden.\n");
+    EXPECT_FALSE(std::filesystem::exists(program.Folder() / "Einstellungen.ini"));
+}
+
+TEST(CommandLineProgram, ASecondTransferIsRefusedWhileTheLockIsHeld) {
+    InstalledProgram program;
+    program.WriteSettings(Settings{});
+    TransferLock running(program.Folder());
+    ASSERT_TRUE(running.Held());
+
+    const auto result = program.Run({"pictures"});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, std::string("warenkai: ") + kTransferLockBusyText + "\n");
+    EXPECT_EQ(result.out, "");
+}
+
+TEST(CommandLineProgram, ALockFileLeftBehindByACrashDoesNotBlock) {
+    InstalledProgram program;
+    program.WriteSettings(Settings{});  // no picture folder: the upload ends at its first check
+    program.Files().Write("warenkai.lock", "4711\n");
+
+    const auto result = program.Run({"pictures"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "Kein Pfad zu den Bildern vorhanden\n");
+    EXPECT_EQ(result.err, "");
+}
+
+TEST(CommandLineProgram, ASettingsFileIsNeverRewritten) {
+    InstalledProgram program;
+    const auto settingsFile = program.Files().Write("Einstellungen.ini", "GRUND5=\r\nGRUND0=x\r\n");
+    const auto before = std::filesystem::last_write_time(settingsFile);
+    const auto result = program.Run({"pictures"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(program.Files().Read("Einstellungen.ini"), "GRUND5=\r\nGRUND0=x\r\n");
+    EXPECT_EQ(std::filesystem::last_write_time(settingsFile), before);
+}
+
+TEST(CommandLineProgram, AnUnreachableShopIsReportedPerPictureAndEndsWithStatusOne) {
+    InstalledProgram program;
+    program.Files().Write("bilder/a.jpg", "A");
+    program.Files().Write("bilder/b.jpg", "B");
+    Settings settings;
+    settings.ftpServer = "127.0.0.1:" + std::to_string(ClosedLocalPort());
+    settings.ftpUser = "demo";
+    settings.ftpPassword = "demo";
+    settings.shopRoot = "/shop";
+    settings.pictureFolder = (program.Folder() / "bilder").string();
+    program.WriteSettings(settings);
+
+    const auto result = program.Run({"pictures"});
+    EXPECT_EQ(result.exitCode, 1);
+    // The second failed connection sets the status text it already shows: it is not printed again.
+    EXPECT_EQ(result.out, "Verbinde mit Webserver\nVerbindung konnte nicht aufgebaut werden\nFertig\n");
+    EXPECT_EQ(result.err,
+              "Fehler: Verbindung konnte nicht aufgebaut werden. a.jpg\n"
+              "Fehler: Verbindung konnte nicht aufgebaut werden. b.jpg\n");
+}
+
+TEST(CommandLineProgram, AnUnreachableShopStillRunsTheWholeCustomerAndOrderImport) {
+    InstalledProgram program;
+    const int port = ClosedLocalPort();
+    Settings settings;
+    settings.ftpServer = "127.0.0.1:" + std::to_string(port);
+    settings.shopRoot = "/shop";
+    settings.shopLink = "http://127.0.0.1:" + std::to_string(port) + "/shop";
+    program.WriteSettings(settings);
+
+    const auto result = program.Run({"orders"});
+    EXPECT_EQ(result.exitCode, 1) << result.out << result.err;
+    const std::string pageLine = "Fehler: Seite " + settings.shopLink + kExportPage + " nicht geladen: ";
+    EXPECT_TRUE(result.err.starts_with(pageLine + "Failed to connect to 127.0.0.1 port " + std::to_string(port)))
+        << result.err;
+    EXPECT_TRUE(HasLinesInOrder(result.out, {"Exportiere Dateien vom Webshop",
+                                             "Klicken Sie auf OK wenn die Datei fertig exportiert worden ist",
+                                             "Verbinde mit Webserver", "Verbindung konnte nicht aufgebaut werden",
+                                             "Fehler beim öffnen von kundenstamm.csv", "Fertig"}));
+}
+
+TEST(CommandLineProgram, AShopPageAnswering500IsListedAndTheRunGoesOn) {
+    DemoShopProcess shop({.failingPages = {"export"}});
+    ASSERT_TRUE(shop.Running()) << shop.StartError();
+    InstalledProgram program;
+    Settings settings;
+    settings.ftpServer = shop.FtpServer();
+    settings.ftpUser = DemoShopProcess::kUser;
+    settings.ftpPassword = DemoShopProcess::kPassword;
+    settings.shopRoot = DemoShopProcess::kShopRoot;
+    settings.shopLink = shop.ShopLink();
+    program.WriteSettings(settings);
+
+    const auto result = program.Run({"orders"});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(HasLinesInOrder(result.err, {"Fehler: Seite " + shop.ShopLink() + kExportPage +
+                                             " nicht geladen: HTTP 500"}));
+    // The shop wrote no export, so both downloads fail after the page.
+    EXPECT_TRUE(HasLinesInOrder(result.err, {"Fehler: Kundenstamm"}));
+    EXPECT_TRUE(HasLinesInOrder(result.out, {"Verbindung erfolgreich", "Fehler beim übertragen des Kundenstammes"}));
+    EXPECT_EQ(shop.Requests(), (std::vector<std::string>{"/shop" + kExportPage + " 500"}));
+}
+
+TEST(CommandLineProgram, ASelectlineThatCannotStartStopsTheRunWithStatusTwo) {
+    InstalledProgram program;
+    // Where the database should be stands a folder.
+    std::filesystem::create_directory(program.Folder() / "Selectline.sqlite");
+    const int port = ClosedLocalPort();
+    Settings settings;
+    settings.ftpServer = "127.0.0.1:" + std::to_string(port);
+    settings.shopLink = "http://127.0.0.1:" + std::to_string(port) + "/shop";
+    program.WriteSettings(settings);
+
+    const auto result = program.Run({"orders"});
+    EXPECT_EQ(result.exitCode, 2) << result.out << result.err;
+    EXPECT_TRUE(HasLinesInOrder(result.out, {"Die Übertragung wurde abgebrochen"}));
+}
+
+}  // namespace
+}  // namespace warenkai::test

@@ -1,0 +1,273 @@
+#include "app/cli/command_line.h"
+
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "app/cli/command_line_arguments.h"
+#include "common/status_area.h"
+#include "common/text_file.h"
+#include "common/transfer_lock.h"
+#include "common/user_dialogs.h"
+#include "common/web_opener.h"
+#include "selectline/selectline_application.h"
+#include "settings/settings.h"
+#include "tests/support/journal.h"
+#include "tests/support/recording_ftp.h"
+#include "tests/support/temp_folder.h"
+
+namespace warenkai::test {
+namespace {
+
+// The command line in-process, with the program's own console but fake transfers, FTP control,
+// Selectline and page requests.
+class CommandLineTest : public ::testing::Test {
+protected:
+    CommandLineTest() {
+        Settings own;
+        own.ftpServer = "shop.example:21";
+        own.shopLink = "http://shop.example";
+        SaveSettings(folder / kSettingsFileName, own);
+
+        services.out = &out;
+        services.err = &err;
+        services.in = &in;
+        services.drawProgress = false;
+        auto record = [this](const char* name) {
+            return [this, name](const Settings& settings, TransferContext& context) {
+                ran.push_back(name);
+                seenFtpServer = settings.ftpServer;
+                seenProgramFolder = context.programFolder;
+                return transfer ? transfer(settings, context) : TransferOutcome::Completed;
+            };
+        };
+        services.articleTransfer = record("articles");
+        services.pictureUpload = record("pictures");
+        services.customerOrderImport = record("orders");
+        services.makeFtpControl = [this](EventLoop&) {
+            auto control = std::make_unique<RecordingFtpControl>(journal);
+            ftp = control.get();
+            return std::unique_ptr<FtpControl>(std::move(control));
+        };
+        services.makeSelectline = [](const std::filesystem::path&) -> SelectlineFactory {
+            return [] { return std::unique_ptr<SelectlineApplication>(); };
+        };
+        services.requestPage = [this](const std::string& address) {
+            requested.push_back(address);
+            HttpPageResult result;
+            result.status = 200;
+            if (!pageResults.empty()) {
+                result = pageResults.front();
+                pageResults.pop_front();
+            }
+            return result;
+        };
+    }
+
+    int Run(const std::vector<std::string>& arguments) { return RunCommandLine(arguments, folder.path(), services); }
+
+    TempFolder folder;
+    std::ostringstream out;
+    std::ostringstream err;
+    std::istringstream in;
+    Journal journal;
+    CommandLineServices services;
+    std::function<TransferOutcome(const Settings&, TransferContext&)> transfer;
+    std::vector<std::string> ran;
+    std::string seenFtpServer;
+    std::filesystem::path seenProgramFolder;
+    RecordingFtpControl* ftp = nullptr;
+    std::vector<std::string> requested;
+    std::deque<HttpPageResult> pageResults;
+};
+
+TEST_F(CommandLineTest, EachWordRunsItsTransferWithTheSettingsOfTheProgramFolder) {
+    EXPECT_EQ(Run({"articles"}), kExitNoErrors);
+    EXPECT_EQ(Run({"pictures"}), kExitNoErrors);
+    EXPECT_EQ(Run({"orders"}), kExitNoErrors);
+    EXPECT_EQ(ran, (std::vector<std::string>{"articles", "pictures", "orders"}));
+    EXPECT_EQ(seenFtpServer, "shop.example:21");
+    EXPECT_EQ(seenProgramFolder, folder.path());
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(CommandLineTest, AnotherSettingsFileIsReadAndNoSettingsFileIsRewritten) {
+    // Only the lines it holds, in no order the program would write: a rewrite would show.
+    const std::string otherBytes = "DATENCHECK2=Ja\r\nGRUND0=anderer.example:2121\r\n";
+    const auto other = folder.Write("andere.ini", otherBytes);
+    const std::string ownBytes = folder.Read(kSettingsFileName);
+
+    EXPECT_EQ(Run({"pictures", "--settings", other.string()}), kExitNoErrors);
+    EXPECT_EQ(seenFtpServer, "anderer.example:2121");
+    EXPECT_EQ(folder.Read("andere.ini"), otherBytes);
+    EXPECT_EQ(folder.Read(kSettingsFileName), ownBytes);
+}
+
+TEST_F(CommandLineTest, ASettingsFileThatCannotBeReadStopsBeforeTheTransfer) {
+    const auto missing = folder / "fehlt.ini";
+    EXPECT_EQ(Run({"orders", "--settings", missing.string()}), kExitStoppedOrUsage);
+    EXPECT_TRUE(ran.empty());
+    EXPECT_EQ(err.str(), "warenkai: Die Einstellungsdatei " + missing.string() + " kann nicht gelesen werden.\n");
+
+    std::filesystem::remove(folder / kSettingsFileName);
+    err.str("");
+    EXPECT_EQ(Run({"orders"}), kExitStoppedOrUsage);
+    EXPECT_TRUE(ran.empty());
+    EXPECT_EQ(err.str(), "warenkai: Die Einstellungsdatei " + (folder / kSettingsFileName).string() +
+                             " kann nicht gelesen werden.\n");
+}
+
+TEST_F(CommandLineTest, TheExitStatusTellsWhetherTheErrorListHoldsLinesAtTheEnd) {
+    transfer = [](const Settings&, TransferContext& context) {
+        context.status.ClearErrors();
+        context.status.AddError("Fehler: Artikelstamm2");
+        return TransferOutcome::Completed;
+    };
+    EXPECT_EQ(Run({"articles"}), kExitErrorsListed);
+    EXPECT_EQ(err.str(), "Fehler: Artikelstamm2\n");
+
+    // Lines of an earlier stage that the transfer cleared do not count.
+    transfer = [](const Settings&, TransferContext& context) {
+        context.status.AddError("Fehler: alt");
+        context.status.ClearErrors();
+        return TransferOutcome::Completed;
+    };
+    EXPECT_EQ(Run({"articles"}), kExitNoErrors);
+}
+
+TEST_F(CommandLineTest, ATransferStoppedByAnErrorEndsWithStatusTwo) {
+    transfer = [](const Settings&, TransferContext& context) {
+        context.status.ClearErrors();
+        return RunTransfer(context.status, context.dialogs,
+                           [] { throw std::runtime_error("Tabelle AR kann nicht geöffnet werden"); });
+    };
+    EXPECT_EQ(Run({"articles"}), kExitStoppedOrUsage);
+    EXPECT_EQ(out.str(), "Die Übertragung wurde abgebrochen\nTabelle AR kann nicht geöffnet werden\n");
+    EXPECT_EQ(err.str(), "Tabelle AR kann nicht geöffnet werden\n");
+}
+
+TEST_F(CommandLineTest, AnErrorThatEscapesTheTransferIsReportedAndEndsWithStatusTwo) {
+    transfer = [](const Settings&, TransferContext&) -> TransferOutcome { throw std::runtime_error("kaputt"); };
+    EXPECT_EQ(Run({"orders"}), kExitStoppedOrUsage);
+    EXPECT_EQ(err.str(), "Fehler: kaputt\n");
+}
+
+TEST_F(CommandLineTest, ASecondTransferOnTheSameFolderIsRefused) {
+    TransferLock running(folder.path());
+    ASSERT_TRUE(running.Held());
+    EXPECT_EQ(Run({"pictures"}), kExitStoppedOrUsage);
+    EXPECT_TRUE(ran.empty());
+    EXPECT_EQ(err.str(), std::string("warenkai: ") + kTransferLockBusyText + "\n");
+}
+
+TEST_F(CommandLineTest, TheLockIsHeldWhileTheTransferRunsAndFreedAfterIt) {
+    transfer = [this](const Settings&, TransferContext&) {
+        EXPECT_FALSE(TransferLock(folder.path()).Held());
+        return TransferOutcome::Completed;
+    };
+    EXPECT_EQ(Run({"articles"}), kExitNoErrors);
+    EXPECT_TRUE(TransferLock(folder.path()).Held());
+}
+
+TEST_F(CommandLineTest, ShopPagesAreRequestedAndOnlyFailuresAreListed) {
+    transfer = [](const Settings&, TransferContext& context) {
+        context.status.ClearErrors();
+        context.status.SetStatusText("Dateien in den Webshop einlesen");
+        context.web.OpenWebAddress("http://shop.example/import2.php?Autowert=artikelstamm1.csv&Tabelle=artikel");
+        context.dialogs.ShowMessage("Klicken Sie auf OK wenn die Datei fertig importiert worden ist");
+        context.web.OpenWebAddress("http://shop.example/import2.php?Autowert=artikelgruppe.csv&Tabelle=gruppen");
+        context.web.OpenWebAddress("http://shop.example/nicht-da");
+        context.dialogs.ShowMessage("Fertig");
+        return TransferOutcome::Completed;
+    };
+    HttpPageResult ok;
+    ok.status = 200;
+    HttpPageResult serverError;
+    serverError.status = 500;
+    HttpPageResult refused;
+    refused.error = "Failed to connect to shop.example port 80: Connection refused";
+    pageResults = {ok, serverError, refused};
+
+    EXPECT_EQ(Run({"articles"}), kExitErrorsListed);
+    EXPECT_EQ(requested, (std::vector<std::string>{
+                             "http://shop.example/import2.php?Autowert=artikelstamm1.csv&Tabelle=artikel",
+                             "http://shop.example/import2.php?Autowert=artikelgruppe.csv&Tabelle=gruppen",
+                             "http://shop.example/nicht-da"}));
+    EXPECT_EQ(out.str(),
+              "Dateien in den Webshop einlesen\nKlicken Sie auf OK wenn die Datei fertig importiert worden ist\n"
+              "Fertig\n");
+    EXPECT_EQ(err.str(),
+              "Fehler: Seite http://shop.example/import2.php?Autowert=artikelgruppe.csv&Tabelle=gruppen nicht "
+              "geladen: HTTP 500\n"
+              "Fehler: Seite http://shop.example/nicht-da nicht geladen: Failed to connect to shop.example port 80: "
+              "Connection refused\n");
+}
+
+TEST_F(CommandLineTest, WithBrowserThePageIsOpenedAndTheNextMessageWaitsForEnter) {
+    services.browserProgram = "/bin/true";
+    in.str("\nrest\n");
+    transfer = [](const Settings&, TransferContext& context) {
+        context.web.OpenWebAddress("http://shop.example/export2.php");
+        context.dialogs.ShowMessage("Klicken Sie auf OK wenn die Datei fertig exportiert worden ist");
+        context.dialogs.ShowMessage("Fertig");
+        return TransferOutcome::Completed;
+    };
+    EXPECT_EQ(Run({"orders", "--browser"}), kExitNoErrors);
+    EXPECT_TRUE(requested.empty());
+    EXPECT_EQ(out.str(),
+              "Webseite: http://shop.example/export2.php\n"
+              "Klicken Sie auf OK wenn die Datei fertig exportiert worden ist\n[Eingabetaste = OK]\nFertig\n");
+    std::string unread;
+    std::getline(in, unread);
+    EXPECT_EQ(unread, "rest");
+}
+
+TEST_F(CommandLineTest, WithBrowserABrowserThatCannotStartIsListed) {
+    services.browserProgram = (folder / "kein-browser").string();
+    transfer = [](const Settings&, TransferContext& context) {
+        context.web.OpenWebAddress("http://shop.example/export2.php");
+        context.web.OpenWebAddress("-rf");
+        return TransferOutcome::Completed;
+    };
+    EXPECT_EQ(Run({"orders", "--browser"}), kExitErrorsListed);
+    EXPECT_EQ(err.str(), "Fehler: Seite http://shop.example/export2.php nicht geöffnet: " +
+                             (folder / "kein-browser").string() +
+                             ": No such file or directory\n"
+                             "Fehler: Seite -rf nicht geöffnet: keine gültige Adresse\n");
+}
+
+TEST_F(CommandLineTest, TheFtpControlsProgressMovesTheBar) {
+    services.drawProgress = true;
+    transfer = [this](const Settings&, TransferContext& context) {
+        ftp->RaiseProgress(200, 100);
+        EXPECT_EQ(context.status.ProgressMaximum(), 100);
+        EXPECT_EQ(context.status.ProgressValue(), 50);
+        return TransferOutcome::Completed;
+    };
+    EXPECT_EQ(Run({"pictures"}), kExitNoErrors);
+    const std::string half = "[" + std::string(15, '#') + std::string(15, ' ') + "]  50 %";
+    // Drawn for the maximum, then for the value, and erased at the end.
+    EXPECT_EQ(err.str(), "\r[" + std::string(30, ' ') + "]   0 %\r" + half + "\r" + std::string(half.size(), ' ') +
+                             "\r");
+}
+
+TEST_F(CommandLineTest, UsageErrorsPrintTheProblemAndTheUsageOnStandardError) {
+    EXPECT_EQ(Run({"artikel"}), kExitStoppedOrUsage);
+    EXPECT_EQ(err.str(), "warenkai: Unbekannter Befehl: artikel\n\n" + CommandLineUsage());
+    EXPECT_EQ(out.str(), "");
+    EXPECT_TRUE(ran.empty());
+}
+
+TEST_F(CommandLineTest, HelpAndVersionAnswerOnStandardOutput) {
+    EXPECT_EQ(Run({"--help"}), kExitNoErrors);
+    EXPECT_EQ(out.str(), CommandLineUsage());
+    out.str("");
+    EXPECT_EQ(Run({"--version"}), kExitNoErrors);
+    EXPECT_EQ(out.str(), std::string("Warenkai ") + WARENKAI_EXPECTED_VERSION + "\n");
+    EXPECT_EQ(err.str(), "");
+    EXPECT_TRUE(ran.empty());
+}
+
+}  // namespace
+}  // namespace warenkai::test

@@ -1,0 +1,127 @@
+#include "tests/cli/program_run.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace warenkai::test {
+namespace {
+
+void CloseIfOpen(int& descriptor) {
+    if (descriptor >= 0) {
+        ::close(descriptor);
+        descriptor = -1;
+    }
+}
+
+}  // namespace
+
+ProgramResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                         const std::string& input, std::chrono::milliseconds timeout,
+                         const std::filesystem::path& workingFolder) {
+    ProgramResult result;
+    // A program that ends without reading its input must not end the test with SIGPIPE.
+    ::signal(SIGPIPE, SIG_IGN);
+    std::vector<std::string> words = {program.string()};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& word : words) {
+        argv.push_back(word.data());
+    }
+    argv.push_back(nullptr);
+
+    int in[2] = {-1, -1};
+    int out[2] = {-1, -1};
+    int err[2] = {-1, -1};
+    if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) {
+        result.startError = std::string("pipe: ") + std::strerror(errno);
+        for (int* pipe : {in, out, err}) {
+            CloseIfOpen(pipe[0]);
+            CloseIfOpen(pipe[1]);
+        }
+        return result;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    if (!workingFolder.empty()) {
+        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+    }
+    pid_t child = -1;
+    const int spawned = ::posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    CloseIfOpen(in[0]);
+    CloseIfOpen(out[1]);
+    CloseIfOpen(err[1]);
+    if (spawned != 0) {
+        result.startError = "cannot start " + program.string() + ": " + std::strerror(spawned);
+        CloseIfOpen(in[1]);
+        CloseIfOpen(out[0]);
+        CloseIfOpen(err[0]);
+        return result;
+    }
+
+    // Feed the input as the program reads it, and read both outputs, until both are closed.
+    std::size_t written = 0;
+    if (input.empty()) {
+        CloseIfOpen(in[1]);
+    } else {
+        ::fcntl(in[1], F_SETFL, O_NONBLOCK);
+    }
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (out[0] >= 0 || err[0] >= 0) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            result.timedOut = true;
+            ::kill(child, SIGKILL);
+            break;
+        }
+        pollfd descriptors[3] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}, {in[1], POLLOUT, 0}};
+        const int ready = ::poll(descriptors, 3, static_cast<int>(left.count()));
+        if (ready < 0 && errno != EINTR) {
+            break;
+        }
+        for (int i = 0; i < 2; ++i) {
+            if (descriptors[i].fd >= 0 && (descriptors[i].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+                char buffer[4096];
+                const ssize_t count = ::read(descriptors[i].fd, buffer, sizeof buffer);
+                if (count > 0) {
+                    (i == 0 ? result.out : result.err).append(buffer, static_cast<std::size_t>(count));
+                } else if (count == 0 || errno != EINTR) {
+                    CloseIfOpen(i == 0 ? out[0] : err[0]);
+                }
+            }
+        }
+        if (in[1] >= 0 && (descriptors[2].revents & (POLLOUT | POLLERR | POLLHUP)) != 0) {
+            const ssize_t count = ::write(in[1], input.data() + written, input.size() - written);
+            if (count > 0) {
+                written += static_cast<std::size_t>(count);
+            }
+            if (written >= input.size() || (count < 0 && errno != EAGAIN && errno != EINTR)) {
+                CloseIfOpen(in[1]);
+            }
+        }
+    }
+    CloseIfOpen(in[1]);
+    CloseIfOpen(out[0]);
+    CloseIfOpen(err[0]);
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!result.timedOut && WIFEXITED(status)) {
+        result.exitCode = WEXITSTATUS(status);
+    }
+    return result;
+}
+
+}  // namespace warenkai::test

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace warenkai::test {
+
+// What a program run as a subprocess did.
+struct ProgramResult {
+    int exitCode = -1;  // -1 when it did not end normally
+    bool timedOut = false;
+    std::string out;
+    std::string err;
+    std::string startError;
+};
+
+// Runs `program` with `arguments`, `input` on its standard input (closed after it) and its output
+// collected, in `workingFolder` (empty: the current one). A program that has not ended after
+// `timeout` is killed and reported as timed out.
+ProgramResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
+                         const std::string& input = {},
+                         std::chrono::milliseconds timeout = std::chrono::seconds(120),
+                         const std::filesystem::path& workingFolder = {});
+
+}  // namespace warenkai::test
