@@ -21,7 +21,9 @@ On 127.0.0.1 it serves
             404 when the file is not there, 400 for a bad query;
         /shop/login/admin/sonstiges/export/export2.php
             writes "Exportkunde.csv" and "Exportbestellung.csv" with demo customers and orders
-            into the export folder and answers 200 once both are complete.
+            into the export folder and answers 200 once both are complete;
+        /shop/ a small start page, and / sends the browser there (302).
+    Repeated slashes in a path count as one, as on most web servers.
 
 Options:
   --ftp-port N, --http-port N   ports (default 2121 and 8080; 0 picks free ones)
