@@ -1,6 +1,7 @@
 #include "export/article_prices.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 
 #include "selectline/selectline_application.h"
@@ -18,6 +19,11 @@ std::optional<int> WholeNumber(std::string_view digits) {
         return std::nullopt;
     }
     return number;
+}
+
+void AppendTwoDigits(std::string& out, int number) {
+    out += static_cast<char>('0' + number / 10);
+    out += static_cast<char>('0' + number % 10);
 }
 
 }  // namespace
@@ -52,6 +58,41 @@ std::optional<std::string> DateRewrite(std::string_view date) {
     rewritten.reserve(date.size());
     rewritten.append(year).append("-").append(month).append("-").append(day);
     return rewritten;
+}
+
+std::string PriceText(const Variant& amount) {
+    // Shortcut for the usual amounts: with 0.1 <= |x| < 1e14 the regional text has the 15
+    // significant digits of printf's %.15g in plain notation, so the two agree once the comma is a
+    // point. Everything else takes the general way.
+    if (const auto* number = std::get_if<double>(&amount.value())) {
+        const double magnitude = std::fabs(*number);
+        if (magnitude >= 0.1 && magnitude < 1e14) {
+            char buffer[32];
+            const auto result = std::to_chars(buffer, buffer + sizeof buffer, *number, std::chars_format::general, 15);
+            return std::string(buffer, result.ptr);
+        }
+    }
+    return DecimalPoint(amount.ToText());
+}
+
+std::optional<std::string> DateValueRewrite(const Variant& date) {
+    // A date value's regional text is day.month.year with two, two and four digits; rewritten it is
+    // the same numbers the other way round.
+    if (const auto* day = std::get_if<Date>(&date.value())) {
+        if (day->year >= 0 && day->year <= 9999 && day->month >= 0 && day->month <= 99 && day->day >= 0 &&
+            day->day <= 99) {
+            std::string text;
+            text.reserve(10);
+            AppendTwoDigits(text, day->year / 100);
+            AppendTwoDigits(text, day->year % 100);
+            text += '-';
+            AppendTwoDigits(text, day->month);
+            text += '-';
+            AppendTwoDigits(text, day->day);
+            return text;
+        }
+    }
+    return DateRewrite(date.ToText());
 }
 
 std::optional<Date> AsDate(const Variant& value) {

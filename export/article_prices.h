@@ -19,6 +19,12 @@ std::string DecimalPoint(std::string text);
 // std::nullopt when the text does not split into at least three parts.
 std::optional<std::string> DateRewrite(std::string_view date);
 
+// An amount of the server as the shop wants it: DecimalPoint of its regional text.
+std::string PriceText(const Variant& amount);
+
+// DateRewrite of the regional text of a value of the server.
+std::optional<std::string> DateValueRewrite(const Variant& date);
+
 // A date of the automation server: a date value as it is, a text in the regional form
 // "31.12.2024"; std::nullopt for anything else.
 std::optional<Date> AsDate(const Variant& value);

@@ -13,8 +13,14 @@ std::string_view TrimBlanks(std::string_view text) {
 
 void AppendCleanValue(std::string& out, std::string_view text) {
     // Trimming comes first, so a value that ended with a line break ends with a blank.
-    for (const char c : TrimBlanks(text)) {
-        switch (c) {
+    std::string_view rest = TrimBlanks(text);
+    while (!rest.empty()) {
+        const auto special = rest.find_first_of("\"'\r\n");
+        out.append(rest.substr(0, special));
+        if (special == std::string_view::npos) {
+            break;
+        }
+        switch (rest[special]) {
             case '"':
             case '\'':
                 out += kAcuteAccent;
@@ -22,11 +28,10 @@ void AppendCleanValue(std::string& out, std::string_view text) {
             case '\r':
                 out += ' ';
                 break;
-            case '\n':
+            default:  // line feed: removed
                 break;
-            default:
-                out += c;
         }
+        rest.remove_prefix(special + 1);
     }
 }
 

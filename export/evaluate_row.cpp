@@ -10,11 +10,10 @@ namespace warenkai {
 namespace {
 
 std::string RewrittenDate(const Variant& date, const ArticleSources& sources, const std::string& articleNumber) {
-    const std::string text = date.ToText();
-    auto rewritten = DateRewrite(text);
+    auto rewritten = DateValueRewrite(date);
     if (!rewritten) {
         // The row falls back to its default value and the transfer goes on.
-        sources.status.AddError("Fehler: Artikel " + articleNumber + ": Datum \"" + text + "\" nicht lesbar");
+        sources.status.AddError("Fehler: Artikel " + articleNumber + ": Datum \"" + date.ToText() + "\" nicht lesbar");
         return {};
     }
     return std::move(*rewritten);
@@ -38,10 +37,10 @@ std::string RawValue(const RowPlan& plan, const ArticleSources& sources, const s
             }
             return {};
         case FieldRule::ListPrice:
-            return DecimalPoint(sources.application.Listenpreis(articleNumber).ToText());
+            return PriceText(sources.application.Listenpreis(articleNumber));
         case FieldRule::Price:
             if (sources.prices.FindKey3(articleNumber, "G", plan.key)) {
-                return DecimalPoint(sources.prices.GetField("Preis").ToText());
+                return PriceText(sources.prices.GetField("Preis"));
             }
             return {};
         case FieldRule::PriceValidFrom:
@@ -51,7 +50,7 @@ std::string RawValue(const RowPlan& plan, const ArticleSources& sources, const s
             return {};
         case FieldRule::SpecialPrice:
             if (sources.prices.FindKey2(articleNumber, "A")) {
-                return DecimalPoint(sources.prices.GetField("Preis").ToText());
+                return PriceText(sources.prices.GetField("Preis"));
             }
             return {};
         case FieldRule::SpecialPriceFrom:

@@ -19,7 +19,25 @@ void ShopCsvFile::WriteLine(std::string_view line) {
     if (!m_file) {
         throw FileWriteError(m_path);
     }
-    std::string bytes = Utf8ToWindows1252(line);
+    // Plain ASCII is the same in both encodings: only the stretches with other characters go
+    // through the codec.
+    std::string bytes;
+    bytes.reserve(line.size() + 2);
+    while (!line.empty()) {
+        std::size_t ascii = 0;
+        while (ascii < line.size() && static_cast<unsigned char>(line[ascii]) < 0x80) {
+            ++ascii;
+        }
+        bytes.append(line.substr(0, ascii));
+        std::size_t other = ascii;
+        while (other < line.size() && static_cast<unsigned char>(line[other]) >= 0x80) {
+            ++other;
+        }
+        if (other > ascii) {
+            bytes += Utf8ToWindows1252(line.substr(ascii, other - ascii));
+        }
+        line.remove_prefix(other);
+    }
     bytes += "\r\n";
     if (!m_file->Write(bytes)) {
         m_file.reset();

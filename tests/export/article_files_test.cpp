@@ -8,6 +8,7 @@
 #include "export/article_export.h"
 #include "export/article_file_writer.h"
 #include "export/article_groups.h"
+#include "export/shop_csv_file.h"
 #include "tests/export/export_fixture.h"
 #include "tests/export/failing_folder.h"
 
@@ -204,6 +205,18 @@ TEST(ArticleFileWriterTest, OpenFileIsClosedWhenTheWriterIsDropped) {
         writer.WriteRecord(0, "\"0\"");
     }
     EXPECT_EQ(folder.log.back(), "close");
+}
+
+TEST(ShopCsvFileTest, Windows1252WithQuestionMarksForWhatItLacks) {
+    FailingFolder folder;
+    {
+        ShopCsvFile file(folder, "/p/a.csv");
+        // ä, the euro sign, an emoji (not in the code page), an invalid byte, a cut-off sequence.
+        file.WriteLine("a\xC3\xA4" "b\xE2\x82\xAC" "c\xF0\x9F\x98\x80" "d\xFF" "e\xC3");
+        file.WriteLine("");
+        file.Close();
+    }
+    EXPECT_EQ(folder.contents["a.csv"], "a\xE4" "b\x80" "c?d?e?\r\n\r\n");
 }
 
 TEST(LocalDiskTest, FolderThatCannotHoldTheFile) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
 
 #include "selectline/selectline_application.h"
 #include "tests/support/memory_selectline.h"
@@ -19,6 +22,39 @@ TEST(DecimalPointTest, CommaBecomesPointNothingElseChanges) {
     EXPECT_EQ(DecimalPoint(Variant(0.1 + 0.2).ToText()), "0.3");
     EXPECT_EQ(DecimalPoint("1,234,5"), "1.234.5");
     EXPECT_EQ(DecimalPoint(""), "");
+}
+
+// PriceText takes a shortcut for usual amounts; it must give what the general rule gives.
+TEST(PriceTextTest, SameAsTheDecimalPointRuleOnTheRegionalText) {
+    std::vector<double> amounts = {0.0,   -0.0,  0.1,      0.099999999999999992, 0.5,  1,        12.5,
+                                   19.9,  100,   0.1 + 0.2, 1.0 / 3.0,           2.0 / 3.0, 1234567.891, 99999999999999.98,
+                                   1e14,  1e15,  1e16,     123456789012345678.0, 1e-5, 0.000123456789012345,
+                                   -19.9, -0.5,  std::numeric_limits<double>::quiet_NaN(),
+                                   std::numeric_limits<double>::infinity()};
+    std::mt19937_64 random(42);
+    std::uniform_real_distribution<double> cents(0.0, 100000.0);
+    std::uniform_real_distribution<double> exponent(-6.0, 16.0);
+    for (int i = 0; i < 20000; ++i) {
+        amounts.push_back(std::round(cents(random) * 100.0) / 100.0);
+        amounts.push_back(std::pow(10.0, exponent(random)) * (i % 2 == 0 ? 1 : -1));
+    }
+    for (const double amount : amounts) {
+        EXPECT_EQ(PriceText(Variant(amount)), DecimalPoint(Variant(amount).ToText())) << amount;
+    }
+    for (const Variant& other : {Variant(100), Variant(std::int64_t{-7}), Variant("12,50"), Variant(), Variant(true)}) {
+        EXPECT_EQ(PriceText(other), DecimalPoint(other.ToText()));
+    }
+}
+
+TEST(DateValueRewriteTest, SameAsDateRewriteOfTheRegionalText) {
+    for (const Date date : {Date{2025, 3, 1}, Date{1999, 12, 31}, Date{2, 1, 1}, Date{9999, 12, 31}, Date{10000, 1, 1},
+                            Date{-1, 1, 1}, Date{2025, 0, 0}, Date{2025, 100, 1}}) {
+        EXPECT_EQ(DateValueRewrite(Variant(date)), DateRewrite(Variant(date).ToText()))
+            << date.year << "-" << date.month << "-" << date.day;
+    }
+    EXPECT_EQ(DateValueRewrite(Variant("31.12.2024")), "2024-12-31");
+    EXPECT_EQ(DateValueRewrite(Variant("2024-12-31")), std::nullopt);
+    EXPECT_EQ(DateValueRewrite(Variant()), "");
 }
 
 TEST(DateRewriteTest, DayMonthYearBecomesYearMonthDay) {
