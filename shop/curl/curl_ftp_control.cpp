@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -31,6 +32,25 @@ struct CurlCleanup {
     void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
 using CurlHandle = std::unique_ptr<CURL, CurlCleanup>;
+
+struct MultiCleanup {
+    void operator()(CURLM* multi) const { curl_multi_cleanup(multi); }
+};
+using MultiHandle = std::unique_ptr<CURLM, MultiCleanup>;
+
+// One logged-in session: the transfer handle and the multi handle whose connection cache keeps the
+// control connection between transfers. The multi handle drives every transfer, so the control
+// decides itself how often the window gets a turn.
+struct Session {
+    CurlHandle easy;
+    MultiHandle multi;
+
+    ~Session() {
+        // The easy handle first; closing the multi handle then ends the connection with QUIT.
+        easy.reset();
+        multi.reset();
+    }
+};
 
 struct FileClose {
     void operator()(std::FILE* file) const { std::fclose(file); }
@@ -97,6 +117,9 @@ public:
 
     bool connect(const std::string& server, const std::string& user, const std::string& password,
                  std::int32_t connectionFlags) override {
+        if (m_busy) {
+            return false;
+        }
         try {
             return Connect(server, user, password, connectionFlags);
         } catch (...) {
@@ -106,6 +129,9 @@ public:
     }
 
     bool upload(const std::string& localPath, const std::string& remotePath, std::int32_t transferMode) override {
+        if (m_busy || !m_session) {
+            return false;
+        }
         try {
             return Upload(localPath, remotePath, transferMode);
         } catch (...) {
@@ -114,6 +140,9 @@ public:
     }
 
     bool download(const std::string& localPath, const std::string& remotePath) override {
+        if (m_busy || !m_session) {
+            return false;
+        }
         try {
             return Download(localPath, remotePath);
         } catch (...) {
@@ -135,18 +164,16 @@ public:
 private:
     struct Transfer {
         bool upload = false;
-        bool yield = false;
         std::FILE* file = nullptr;
         std::int64_t moved = 0;  // bytes written to the local file (downloads)
         std::int64_t lastTotal = -1;
         std::int64_t lastDone = -1;
         Clock::time_point lastEvent{};
-        Clock::time_point lastYield{};
-        bool failed = false;  // the progress handler or the yield threw
+        bool failed = false;  // the progress handler threw
         CurlFtpControl* control = nullptr;
     };
 
-    // Marks the handle as in use for the duration of a perform, also when something throws.
+    // Marks the control as in use while libcurl works, also when something throws.
     class BusyScope {
     public:
         explicit BusyScope(bool& busy) : m_flag(busy) { m_flag = true; }
@@ -160,19 +187,18 @@ private:
 
     bool Connect(const std::string& server, const std::string& user, const std::string& password,
                  std::int32_t connectionFlags) {
-        if (m_busy) {
-            return false;
-        }
         Close();
         const auto url = FtpServerUrl(server);
         if (!url || !CurlReady()) {
             return false;
         }
-        CurlHandle handle(curl_easy_init());
-        if (!handle) {
+        auto session = std::make_unique<Session>();
+        session->easy.reset(curl_easy_init());
+        session->multi.reset(curl_multi_init());
+        if (!session->easy || !session->multi) {
             return false;
         }
-        CURL* h = handle.get();
+        CURL* h = session->easy.get();
         const bool passive = (connectionFlags & kPassiveModeFlag) != 0;
         const long bufferSize = static_cast<long>(m_options.bufferSize);
         bool ok = true;
@@ -200,29 +226,23 @@ private:
         set(curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadNothing));
         set(curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteNothing));
         // Log in and stay: the log-in folder without a transfer keeps the connection for the
-        // transfers that follow on this handle.
+        // transfers that follow.
         set(curl_easy_setopt(h, CURLOPT_URL, url->c_str()));
         set(curl_easy_setopt(h, CURLOPT_NOBODY, 1L));
         if (!ok) {
             return false;
         }
-        CURLcode result;
-        {
-            BusyScope busy(m_busy);
-            result = curl_easy_perform(h);
-        }
-        if (result != CURLE_OK || curl_easy_setopt(h, CURLOPT_NOBODY, 0L) != CURLE_OK) {
-            return false;  // the handle and its connection go with `handle`
-        }
-        m_handle = std::move(handle);
+        m_session = std::move(session);
         m_server = server;
+        // Like the control it replaces, connect blocks (at most connectTimeout).
+        if (Run(false) != CURLE_OK || curl_easy_setopt(h, CURLOPT_NOBODY, 0L) != CURLE_OK) {
+            Close();
+            return false;
+        }
         return true;
     }
 
     bool Upload(const std::string& localPath, const std::string& remotePath, std::int32_t transferMode) {
-        if (m_busy || !m_handle) {
-            return false;
-        }
         const auto url = FtpFileUrl(m_server, remotePath);
         if (!url) {
             return false;
@@ -243,10 +263,9 @@ private:
         }
         std::setvbuf(file.get(), buffer.data(), _IOFBF, buffer.size());
 
-        CURL* h = m_handle.get();
+        CURL* h = m_session->easy.get();
         Transfer transfer;
         transfer.upload = true;
-        transfer.yield = transferMode != 0;
         transfer.file = file.get();
         if (curl_easy_setopt(h, CURLOPT_UPLOAD, 1L) != CURLE_OK ||
             curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadChunk) != CURLE_OK ||
@@ -254,8 +273,8 @@ private:
             curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size)) != CURLE_OK) {
             return false;
         }
-        const bool stored = Perform(transfer, *url, static_cast<std::int64_t>(size));
-        if (m_handle) {
+        const bool stored = Perform(transfer, *url, transferMode != 0, static_cast<std::int64_t>(size));
+        if (m_session) {
             curl_easy_setopt(h, CURLOPT_UPLOAD, 0L);
             curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadNothing);
             curl_easy_setopt(h, CURLOPT_READDATA, nullptr);
@@ -265,9 +284,6 @@ private:
     }
 
     bool Download(const std::string& localPath, const std::string& remotePath) {
-        if (m_busy || !m_handle) {
-            return false;
-        }
         const auto url = FtpFileUrl(m_server, remotePath);
         const fs::path target(localPath);
         std::error_code error;
@@ -281,31 +297,27 @@ private:
         }
         std::setvbuf(part.file(), buffer.data(), _IOFBF, buffer.size());
 
-        CURL* h = m_handle.get();
+        CURL* h = m_session->easy.get();
         Transfer transfer;
-        transfer.yield = true;
         transfer.file = part.file();
         if (curl_easy_setopt(h, CURLOPT_UPLOAD, 0L) != CURLE_OK ||
             curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteChunk) != CURLE_OK ||
             curl_easy_setopt(h, CURLOPT_WRITEDATA, &transfer) != CURLE_OK) {
             return false;
         }
-        // Downloads have no transferMode; like the control they replace, they keep the window
-        // responsive.
-        bool fetched = Perform(transfer, *url, -1);
-        if (m_handle) {
+        // A download has no transferMode; it keeps the window responsive like transferMode 1.
+        const bool fetched = Perform(transfer, *url, true, -1);
+        if (m_session) {
             curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteNothing);
             curl_easy_setopt(h, CURLOPT_WRITEDATA, nullptr);
         }
         return fetched && part.PutInPlace(target);
     }
 
-    // Runs one transfer on the logged-in handle. `knownTotal` is the upload's size, -1 for downloads.
-    bool Perform(Transfer& transfer, const std::string& url, std::int64_t knownTotal) {
-        CURL* h = m_handle.get();
-        const auto start = Clock::now();
+    // Runs one transfer on the logged-in session. `knownTotal` is the upload's size, -1 for downloads.
+    bool Perform(Transfer& transfer, const std::string& url, bool yield, std::int64_t knownTotal) {
+        CURL* h = m_session->easy.get();
         transfer.control = this;
-        transfer.lastYield = start - m_options.yieldInterval;  // the first progress call yields
         if (curl_easy_setopt(h, CURLOPT_URL, url.c_str()) != CURLE_OK ||
             curl_easy_setopt(h, CURLOPT_TRANSFERTEXT, m_transferType == kTransferTypeText ? 1L : 0L) != CURLE_OK ||
             curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &OnProgress) != CURLE_OK ||
@@ -313,40 +325,95 @@ private:
             curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L) != CURLE_OK) {
             return false;
         }
-        m_disconnectRequested = false;
-        CURLcode result;
-        {
-            BusyScope busy(m_busy);
-            result = curl_easy_perform(h);
-        }
-        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 1L);
-        curl_easy_setopt(h, CURLOPT_XFERINFODATA, nullptr);
-        bool ok = result == CURLE_OK && !transfer.failed;
+        const CURLcode result = Run(yield);
         if (m_disconnectRequested) {
-            m_disconnectRequested = false;
             Close();
             return false;
         }
-        if (ok) {
-            // The last event always reports the whole file as done.
-            const std::int64_t total = knownTotal >= 0 ? knownTotal : transfer.moved;
-            if (transfer.lastTotal != total || transfer.lastDone != total) {
-                try {
-                    transferProgress(total, total);
-                } catch (...) {
-                }
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 1L);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, nullptr);
+        if (result != CURLE_OK || transfer.failed) {
+            return false;
+        }
+        // The last event always reports the whole file as done.
+        const std::int64_t total = knownTotal >= 0 ? knownTotal : transfer.moved;
+        if (transfer.lastTotal != total || transfer.lastDone != total) {
+            try {
+                transferProgress(total, total);
+            } catch (...) {
             }
         }
-        return ok;
+        return true;
+    }
+
+    // Drives the session's transfer to its end. With `yield` the window gets a turn at least every
+    // yieldInterval, also while the server is silent; a disconnect requested meanwhile ends it.
+    CURLcode Run(bool yield) {
+        CURLM* multi = m_session->multi.get();
+        CURL* easy = m_session->easy.get();
+        if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
+            return CURLE_FAILED_INIT;
+        }
+        BusyScope busy(m_busy);
+        m_disconnectRequested = false;
+        const auto interval = m_options.yieldInterval;
+        const int pollMilliseconds = yield ? static_cast<int>(std::max<std::int64_t>(1, interval.count())) : 1000;
+        auto lastYield = Clock::now() - interval;
+        CURLcode result = CURLE_GOT_NOTHING;
+        try {
+            while (true) {
+                int running = 0;
+                if (curl_multi_perform(multi, &running) != CURLM_OK) {
+                    result = CURLE_FAILED_INIT;
+                    break;
+                }
+                int left = 0;
+                bool finished = false;
+                while (CURLMsg* message = curl_multi_info_read(multi, &left)) {
+                    if (message->msg == CURLMSG_DONE && message->easy_handle == easy) {
+                        result = message->data.result;
+                        finished = true;
+                    }
+                }
+                if (finished || running == 0) {
+                    break;
+                }
+                if (yield && Clock::now() - lastYield >= interval) {
+                    lastYield = Clock::now();
+                    m_events.ProcessPendingEvents();
+                }
+                if (m_disconnectRequested) {
+                    result = CURLE_ABORTED_BY_CALLBACK;
+                    break;
+                }
+                if (curl_multi_poll(multi, nullptr, 0, pollMilliseconds, nullptr) != CURLM_OK) {
+                    result = CURLE_FAILED_INIT;
+                    break;
+                }
+            }
+        } catch (...) {
+            // Nothing thrown by a yield leaves the control; the transfer ends with false.
+            result = CURLE_ABORTED_BY_CALLBACK;
+        }
+        curl_multi_remove_handle(multi, easy);
+        return result;
     }
 
     void Close() {
-        if (m_handle) {
-            // Closing sends QUIT; a server that stopped answering must not hold the window long.
-            curl_easy_setopt(m_handle.get(), CURLOPT_SERVER_RESPONSE_TIMEOUT, 2L);
-            m_handle.reset();
+        if (m_session) {
+            // Closing sends QUIT and waits for the answer with the response time-out that the multi
+            // handle copied from the last handle added to it; a server that stopped answering must
+            // not hold the window long, so a short one is handed over first.
+            CURL* easy = m_session->easy.get();
+            CURLM* multi = m_session->multi.get();
+            if (curl_easy_setopt(easy, CURLOPT_SERVER_RESPONSE_TIMEOUT, 2L) == CURLE_OK &&
+                curl_multi_add_handle(multi, easy) == CURLM_OK) {
+                curl_multi_remove_handle(multi, easy);
+            }
+            m_session.reset();
         }
         m_server.clear();
+        m_disconnectRequested = false;
     }
 
     int Progress(Transfer& transfer, std::int64_t total, std::int64_t done) {
@@ -362,10 +429,6 @@ private:
             transfer.lastDone = done;
             transfer.lastEvent = now;
             transferProgress(total, done);
-        }
-        if (transfer.yield && now - transfer.lastYield >= m_options.yieldInterval) {
-            transfer.lastYield = now;
-            m_events.ProcessPendingEvents();
         }
         return m_disconnectRequested ? 1 : 0;
     }
@@ -404,7 +467,7 @@ private:
 
     EventLoop& m_events;
     CurlFtpOptions m_options;
-    CurlHandle m_handle;
+    std::unique_ptr<Session> m_session;
     std::string m_server;
     std::int32_t m_transferType = kTransferTypeBinary;
     bool m_busy = false;

@@ -36,10 +36,16 @@ struct CurlFtpOptions {
 // - `upload` reads the local file, `download` fetches into a temporary file beside the local path
 //   and puts it in place only when it is complete: after a failed download the local path is as it
 //   was before (missing, or the old file untouched), never a partial file.
-// - transferMode 1 yields to `events` during the transfer; calls made from inside such a yield
-//   (another transfer started meanwhile) get false, and a `disconnect` from there ends the running
-//   transfer with false.
-// `events` must outlive the control.
+// - `connect` and uploads with transferMode 0 block (within the time-outs). Uploads with
+//   transferMode 1 and every download yield to `events` at least every yieldInterval, also while
+//   the server is silent, so the window repaints and the progress bar moves. Calls made from inside
+//   such a yield (another operation started meanwhile) get false; a `disconnect` from there ends
+//   the running transfer with false and closes the connection.
+// - `transferProgress` comes from the transfer itself (done/total in bytes), the last event of a
+//   successful transfer reporting done = total.
+// - Nothing throws: every failure, also one of the progress handler or of a yield, is false.
+// `events` must outlive the control. Tests that compare an exact journal of yields give the control
+// an event loop of its own, since the number of its yields depends on timing.
 std::unique_ptr<FtpControl> MakeCurlFtpControl(EventLoop& events);
 std::unique_ptr<FtpControl> MakeCurlFtpControlWith(EventLoop& events, const CurlFtpOptions& options);
 

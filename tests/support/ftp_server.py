@@ -6,7 +6,7 @@ tests/support/ftp_test_server.h starts it; use that rather than this script dire
 
     ftp_server.py --root DIR --user NAME PASSWORD PERM [--user ...] [--log FILE]
                   [--refuse-login] [--drop-after N] [--stall-after N] [--mute CMD ...]
-                  [--rate BYTES_PER_SECOND]
+                  [--rate BYTES_PER_SECOND] [--delay CMD SECONDS ...]
 
 It listens on a free port of 127.0.0.1 and prints "PORT <n>" on stdout once it accepts
 connections. It ends when its standard input is closed (so it never outlives the test that
@@ -19,7 +19,9 @@ Faults:
   --stall-after N    once a data transfer has moved N bytes, the data connection stays open but
                      no more byte is read or sent
   --mute CMD         the command CMD (e.g. PASS, STOR, EPSV) is never answered
-  --rate N           data connections move at most N bytes per second
+  --rate N           data connections move at most N bytes per second (pyftpdlib's throttle:
+                     bursts of N bytes, then a pause)
+  --delay CMD S      the command CMD is answered only after S seconds
 
 --log FILE receives one line per event, flushed at once:
   "connect", "login <user>", "login-failed <user>", "cmd <COMMAND> <argument>" (PASS shows
@@ -49,6 +51,7 @@ def main():
     parser.add_argument("--stall-after", type=int, default=-1)
     parser.add_argument("--mute", action="append", default=[])
     parser.add_argument("--rate", type=int, default=0)
+    parser.add_argument("--delay", nargs=2, action="append", default=[], metavar=("CMD", "SECONDS"))
     options = parser.parse_args()
 
     root = os.path.realpath(options.root)
@@ -75,6 +78,7 @@ def main():
         authorizer.add_user(name, password, root, perm=perm)
 
     muted = {command.upper() for command in options.mute}
+    delays = {command.upper(): float(seconds) for command, seconds in options.delay}
 
     class DataHandler(ThrottledDTPHandler):
         read_limit = options.rate
@@ -146,6 +150,11 @@ def main():
         def pre_process_command(self, line, cmd, arg):
             log("cmd " + (cmd + " ******" if cmd == "PASS" else line))
             if cmd in muted:
+                return
+            if cmd in delays:
+                process = super().pre_process_command
+                self.ioloop.call_later(delays[cmd], lambda: None if self._closed else process(line, cmd, arg),
+                                       _errback=self.handle_error)
                 return
             super().pre_process_command(line, cmd, arg)
 

@@ -98,6 +98,9 @@ void FtpTestServer::Start(const FtpServerOptions& options) {
     for (const auto& command : options.muteCommands) {
         arguments.insert(arguments.end(), {"--mute", command});
     }
+    for (const auto& [command, seconds] : options.delayedCommands) {
+        arguments.insert(arguments.end(), {"--delay", command, std::to_string(seconds)});
+    }
     if (options.bytesPerSecond > 0) {
         arguments.insert(arguments.end(), {"--rate", std::to_string(options.bytesPerSecond)});
     }

@@ -15,7 +15,9 @@
 //     settings.ftpPassword = FtpTestServer::kPassword;      // holds "@", ":", "/", a blank, "ä"
 //     settings.shopRoot = "/shop";                          // absolute: below the server's root
 //     server.MakeFolder("/shop/config/bilder_artikel");     // the remote folders must exist
-//     ... run the operation with MakeCurlFtpControl(events) as the FtpControl ...
+//     FakeEventLoop controlEvents{otherJournal};            // see below
+//     auto ftp = MakeCurlFtpControl(controlEvents);         // the FtpControl of the context
+//     ... run the operation ...
 //     EXPECT_EQ(server.ReadFile("/shop/config/bilder_artikel/a.jpg"), "bytes");
 //
 // Server paths are written as the client sees them ("/shop/a.csv"); "/" is the server's root
@@ -23,6 +25,10 @@
 // FtpServerOptions (refused log-in, dropped or stalled transfers, commands never answered, a slow
 // data connection). Log() lists what the server saw, one line per event ("login warenkai",
 // "cmd STOR a.csv", "received /shop/a.csv"; the format is described in ftp_server.py).
+//
+// The libcurl control yields to its event loop during downloads and transferMode 1 uploads, as
+// often as timing gives; give it an event loop of its own (not the one whose journal a test compares
+// exactly), or compare the journal without "yield" entries.
 //
 // Starting a server costs about a tenth of a second; one per test is fine.
 
@@ -32,6 +38,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <utility>
 #include <vector>
 
 namespace warenkai::test {
@@ -56,8 +63,11 @@ struct FtpServerOptions {
     std::int64_t stallAfterBytes = -1;
     // Commands the server never answers ("PASS", "STOR", "EPSV", …).
     std::vector<std::string> muteCommands;
-    // Upper limit of every data connection in bytes per second; 0: none.
+    // Upper limit of every data connection in bytes per second; 0: none. pyftpdlib throttles in
+    // bursts: the first bytesPerSecond bytes go at full speed, then it pauses.
     std::int64_t bytesPerSecond = 0;
+    // Commands answered only after a pause, in seconds ({"STOR", 0.3}: a slow server).
+    std::vector<std::pair<std::string, double>> delayedCommands;
 };
 
 class FtpTestServer {
