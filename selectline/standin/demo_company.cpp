@@ -506,10 +506,13 @@ void EnsureStandinDatabase(const std::filesystem::path& file, std::chrono::milli
             error.clear();
             std::filesystem::rename(temporary, file, error);
             if (error) {
-                throw SelectlineError("Die Selectline-Datenbank \"" + PathText(file) +
-                                      "\" kann nicht angelegt werden: " + error.message());
+                throw SelectlineError("Die Datei kann nicht umbenannt werden: " + error.message());
             }
         }
+    } catch (const SelectlineError& failure) {
+        RemoveQuietly(temporary);
+        throw SelectlineError("Die Selectline-Datenbank \"" + PathText(file) + "\" kann nicht angelegt werden. " +
+                              failure.what());
     } catch (...) {
         RemoveQuietly(temporary);
         throw;

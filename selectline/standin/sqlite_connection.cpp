@@ -31,33 +31,34 @@ std::string DatabaseErrorText(const std::filesystem::path& file, int resultCode,
     switch (resultCode & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        text = "Die Selectline-Datenbank " + name + " ist gesperrt: ein anderes Programm arbeitet gerade mit ihr.";
+        text = "Die Selectline-Datenbank " + name + " ist gesperrt, ein anderes Programm arbeitet gerade mit ihr";
         break;
     case SQLITE_CORRUPT:
-        text = "Die Selectline-Datenbank " + name + " ist beschädigt.";
+        text = "Die Selectline-Datenbank " + name + " ist beschädigt";
         break;
     case SQLITE_NOTADB:
-        text = "Die Datei " + name + " ist keine Selectline-Datenbank.";
+        text = "Die Datei " + name + " ist keine Selectline-Datenbank";
         break;
     case SQLITE_CANTOPEN:
-        text = "Die Selectline-Datenbank " + name + " kann nicht geöffnet werden.";
+        text = "Die Selectline-Datenbank " + name + " kann nicht geöffnet werden";
         break;
     case SQLITE_READONLY:
-        text = "Die Selectline-Datenbank " + name + " ist schreibgeschützt.";
+        text = "Die Selectline-Datenbank " + name + " ist schreibgeschützt";
         break;
     case SQLITE_FULL:
-        text = "Der Datenträger der Selectline-Datenbank " + name + " ist voll.";
+        text = "Der Datenträger der Selectline-Datenbank " + name + " ist voll";
         break;
     case SQLITE_IOERR:
-        text = "Die Selectline-Datenbank " + name + " kann nicht gelesen oder geschrieben werden.";
+        text = "Die Selectline-Datenbank " + name + " kann nicht gelesen oder geschrieben werden";
         break;
     default:
-        text = "Fehler in der Selectline-Datenbank " + name + (detail.empty() ? "." : ": " + detail);
+        text = "Fehler in der Selectline-Datenbank " + name + (detail.empty() ? "" : ": " + detail);
         break;
     }
     if (!action.empty()) {
-        text += " (" + action + ")";
+        text += " (beim " + action + ")";
     }
+    text += ".";
     return text;
 }
 
