@@ -14,23 +14,35 @@ bool ShopConnection(const Settings& settings, TransferContext& context, const Sh
         context.status.SetStatusText(kConnectingStatus);
         context.events.ProcessPendingEvents();
     }
-    if (!context.ftp.connect(settings.ftpServer, settings.ftpUser, settings.ftpPassword, options.connectionFlags)) {
+    bool connected = false;
+    try {
+        connected = context.ftp.connect(settings.ftpServer, settings.ftpUser, settings.ftpPassword,
+                                        options.connectionFlags);
+    } catch (...) {
+        // A control that throws instead of answering false has not connected either.
+    }
+    if (!connected) {
         context.status.SetStatusText("Verbindung konnte nicht aufgebaut werden");
         if (!options.failureErrorLine.empty()) {
             context.status.AddError(options.failureErrorLine);
         }
         return false;
     }
+    // The connection is closed whatever happens from here, also when an error ends the transfer.
+    struct Disconnect {
+        FtpControl& ftp;
+        ~Disconnect() {
+            try {
+                ftp.disconnect();
+            } catch (...) {
+            }
+        }
+    } disconnectAtEnd{context.ftp};
     if (options.setBinaryTransferType) {
         context.ftp.setTransfertype(kTransferTypeBinary);
     }
     context.status.SetStatusText("Verbindung erfolgreich");
     context.events.ProcessPendingEvents();
-    // The connection is closed whatever the transfers do, also when an error ends the transfer.
-    struct Disconnect {
-        FtpControl& ftp;
-        ~Disconnect() { ftp.disconnect(); }
-    } disconnectAtEnd{context.ftp};
     if (transfers) {
         transfers();
     }

@@ -1,0 +1,154 @@
+#include "shop/shop_connection.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "common/transfer_context.h"
+#include "settings/settings.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/journal.h"
+#include "tests/support/memory_selectline.h"
+#include "tests/support/recording_ftp.h"
+
+namespace warenkai::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ShopConnectionTest : public ::testing::Test {
+protected:
+    ShopConnectionTest() {
+        settings.ftpServer = "ftp.example.com:2121";
+        settings.ftpUser = " Jörg M@ier ";
+        settings.ftpPassword = "ge@heim:/ ";
+        settings.passiveMode = true;
+    }
+
+    bool Connect(const ShopConnectionOptions& options) {
+        return ShopConnection(settings, context, options, [this] { journal.Add("transfers"); });
+    }
+
+    // The options each caller passes.
+    static ShopConnectionOptions ArticleUpload() { return {}; }
+    static ShopConnectionOptions PictureUpload(const Settings& settings, const std::string& name) {
+        ShopConnectionOptions options;
+        options.connectionFlags = settings.passiveMode ? kPassiveModeFlag : 0;
+        options.announce = false;
+        options.setBinaryTransferType = true;
+        options.failureErrorLine = "Fehler: Verbindung konnte nicht aufgebaut werden. " + name;
+        return options;
+    }
+    static ShopConnectionOptions ShopExportDownload() {
+        ShopConnectionOptions options;
+        options.connectionFlags = kPassiveModeFlag;
+        return options;
+    }
+
+    Journal journal;
+    RecordingStatusArea status{journal};
+    ScriptedDialogs dialogs{journal};
+    FakeEventLoop events{journal};
+    RecordingWebOpener web{journal};
+    RecordingFtpControl ftp{journal};
+    TransferContext context{status, dialogs, events, web, ftp, MakeMemorySelectline(std::make_shared<MemoryDatabase>()),
+                            {}};
+    Settings settings;
+};
+
+TEST_F(ShopConnectionTest, AnnouncesConnectsReportsTransfersAndDisconnects) {
+    EXPECT_TRUE(Connect(ArticleUpload()));
+    EXPECT_EQ(journal.Entries(), (Lines{
+                                     "status: Verbinde mit Webserver",
+                                     "yield",
+                                     "ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x00000000",
+                                     "status: Verbindung erfolgreich",
+                                     "yield",
+                                     "transfers",
+                                     "ftp disconnect",
+                                 }));
+}
+
+TEST_F(ShopConnectionTest, ArticleUploadConnectsActiveAndShopExportPassiveWhateverPassiveModeSays) {
+    for (const bool passive : {true, false}) {
+        settings.passiveMode = passive;
+        journal.Clear();
+        Connect(ArticleUpload());
+        Connect(ShopExportDownload());
+        EXPECT_EQ(journal.Starting("ftp connect"),
+                  (Lines{"ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x00000000",
+                         "ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x08000000"}));
+    }
+}
+
+TEST_F(ShopConnectionTest, PictureUploadSetsBinaryTypeBeforeTheStatusAndDoesNotAnnounce) {
+    EXPECT_TRUE(Connect(PictureUpload(settings, "a.jpg")));
+    settings.passiveMode = false;
+    EXPECT_TRUE(Connect(PictureUpload(settings, "b.jpg")));
+    const Lines once = {"ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x08000000",
+                        "ftp transfertype 2",
+                        "status: Verbindung erfolgreich",
+                        "yield",
+                        "transfers",
+                        "ftp disconnect"};
+    Lines expected = once;
+    expected.insert(expected.end(), once.begin(), once.end());
+    expected[6] = "ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x00000000";
+    EXPECT_EQ(journal.Entries(), expected);
+}
+
+TEST_F(ShopConnectionTest, FailedConnectReportsWithoutYieldTransfersOrDisconnect) {
+    ftp.connectResults = {false, false};
+    EXPECT_FALSE(Connect(ShopExportDownload()));
+    EXPECT_FALSE(Connect(PictureUpload(settings, "a b.jpg")));
+    EXPECT_EQ(journal.Entries(), (Lines{
+                                     "status: Verbinde mit Webserver",
+                                     "yield",
+                                     "ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x08000000",
+                                     "status: Verbindung konnte nicht aufgebaut werden",
+                                     "ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x08000000",
+                                     "status: Verbindung konnte nicht aufgebaut werden",
+                                     "error: Fehler: Verbindung konnte nicht aufgebaut werden. a b.jpg",
+                                 }));
+}
+
+TEST_F(ShopConnectionTest, EmptySettingsAreStillPassed) {
+    settings.ftpServer.clear();
+    settings.ftpUser.clear();
+    settings.ftpPassword.clear();
+    ftp.connectResults = {false};
+    EXPECT_FALSE(Connect(ArticleUpload()));
+    EXPECT_EQ(journal.Starting("ftp connect"), Lines{"ftp connect |||0x00000000"});
+}
+
+TEST_F(ShopConnectionTest, AnErrorInTheTransfersStillDisconnects) {
+    EXPECT_THROW(ShopConnection(settings, context, ArticleUpload(), [] { throw std::runtime_error("Fehler"); }),
+                 std::runtime_error);
+    EXPECT_EQ(journal.Entries().back(), "ftp disconnect");
+}
+
+// A control that throws instead of answering counts as not connected.
+class ThrowingFtpControl final : public FtpControl {
+public:
+    bool connect(const std::string&, const std::string&, const std::string&, std::int32_t) override {
+        throw std::runtime_error("kaputt");
+    }
+    bool upload(const std::string&, const std::string&, std::int32_t) override { return false; }
+    bool download(const std::string&, const std::string&) override { return false; }
+    void disconnect() override { ++disconnects; }
+    void setTransfertype(std::int32_t) override {}
+    int disconnects = 0;
+};
+
+TEST_F(ShopConnectionTest, AControlThatThrowsAtConnectCountsAsNotConnected) {
+    ThrowingFtpControl throwing;
+    TransferContext throwingContext{status, dialogs, events, web, throwing, nullptr, {}};
+    bool ran = false;
+    EXPECT_FALSE(ShopConnection(settings, throwingContext, ArticleUpload(), [&] { ran = true; }));
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(throwing.disconnects, 0);
+    EXPECT_EQ(status.statusText, "Verbindung konnte nicht aufgebaut werden");
+}
+
+}  // namespace
+}  // namespace warenkai::test
