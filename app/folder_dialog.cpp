@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -103,6 +104,15 @@ Durchsuchen::Durchsuchen(QString& chosenFolder, QWidget* owner, const QStringLis
     ShowFolder(start);
 
     connect(m_drives, &QComboBox::activated, this, &Durchsuchen::DriveChosen);
+    // The model reads folders in the background; once the open folder's siblings are in, the list
+    // scrolls to it again so that it stands in view.
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, [this](const QString& loaded) {
+        const QModelIndex current = m_folders->currentIndex();
+        if (m_scrollPending && current.isValid() && m_model->filePath(current.parent()) == loaded) {
+            m_scrollPending = false;
+            m_folders->scrollTo(current, QAbstractItemView::PositionAtCenter);
+        }
+    });
 }
 
 QString Durchsuchen::OpenFolder() const {
@@ -134,8 +144,19 @@ void Durchsuchen::ShowFolder(const QString& folder) {
     m_folders->expand(index);
     m_folders->setCurrentIndex(index);
     m_folders->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    m_scrollPending = true;
     // setCurrentIndex also reports the folder through currentChanged; it is the same folder.
     m_openFolder = CleanFolder(folder);
+}
+
+void Durchsuchen::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Only a laid-out list can centre the open folder.
+    QTimer::singleShot(0, this, [this] {
+        if (m_folders->currentIndex().isValid()) {
+            m_folders->scrollTo(m_folders->currentIndex(), QAbstractItemView::PositionAtCenter);
+        }
+    });
 }
 
 void Durchsuchen::Ok() {

@@ -24,6 +24,9 @@ public:
     // The folder open in the folder list: a full path without a closing separator, except for a root.
     QString OpenFolder() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void DriveChosen(int index);
     void ShowFolder(const QString& folder);
@@ -35,6 +38,7 @@ private:
     QFileSystemModel* m_model;
     QString m_openFolder;
     QString m_openDrive;
+    bool m_scrollPending = false;
 };
 
 }  // namespace warenkai

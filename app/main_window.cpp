@@ -225,6 +225,7 @@ QWidget* Main::BuildArticleTab() {
     }
     m_grid->setHorizontalHeaderLabels(captions);
     m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
     // Four columns of equal width across the grid.
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_grid->horizontalHeader()->setSectionsClickable(false);
