@@ -1,9 +1,82 @@
 #include "pictures/picture_upload.h"
 
-namespace warenkai {
+#include <string>
 
-TransferOutcome UploadPictures(const Settings&, TransferContext&) {
-    return TransferOutcome::Completed;
+#include "common/event_loop.h"
+#include "common/status_area.h"
+#include "common/transfer_context.h"
+#include "common/user_dialogs.h"
+#include "pictures/picture_list.h"
+#include "settings/settings.h"
+#include "shop/ftp_control.h"
+#include "shop/shop_connection.h"
+
+namespace warenkai {
+namespace {
+
+constexpr const char* kPictureFolderOnServer = "/config/bilder_artikel/";
+
+// The folder, one separator and the name; a folder that already ends with one ("/") gets no second.
+std::string LocalPicturePath(const std::string& folder, const std::string& name) {
+    if (!folder.empty() && folder.back() == '/') {
+        return folder + name;
+    }
+    return folder + "/" + name;
+}
+
+// One file over a connection of its own.
+void UploadPicture(const Settings& settings, TransferContext& context, const std::string& name, std::size_t position,
+                   std::size_t count) {
+    StatusArea& status = context.status;
+    EventLoop& events = context.events;
+    ShopConnectionOptions options;
+    options.connectionFlags = settings.passiveMode ? kPassiveModeFlag : 0;
+    options.announce = false;  // announced once for all files
+    options.setBinaryTransferType = true;
+    options.failureErrorLine = "Fehler: Verbindung konnte nicht aufgebaut werden. " + name;
+    ShopConnection(settings, context, options, [&] {
+        status.SetStatusText("Übertrage die Datei " + name + " (" + std::to_string(position) + " von " +
+                             std::to_string(count) + " Dateien)");
+        events.ProcessPendingEvents();
+        bool stored = false;
+        try {
+            stored = context.ftp.upload(LocalPicturePath(settings.pictureFolder, name),
+                                        settings.shopRoot + kPictureFolderOnServer + name,
+                                        settings.synchronousTransfer ? 0 : 1);
+        } catch (...) {
+            // A control that throws has not stored the file; it is reported like any failed upload.
+        }
+        if (stored) {
+            status.SetStatusText("Datei erfolgreich übertragen");
+        } else {
+            status.SetStatusText("Fehler beim übertragen der Datei");
+            status.AddError("Fehler: " + name);
+        }
+        events.ProcessPendingEvents();
+    });
+}
+
+}  // namespace
+
+TransferOutcome UploadPictures(const Settings& settings, TransferContext& context) {
+    return RunTransfer(context.status, context.dialogs, [&] {
+        context.status.ClearErrors();
+        if (settings.pictureFolder.empty()) {
+            context.dialogs.ShowMessage("Kein Pfad zu den Bildern vorhanden");
+            return;
+        }
+        const auto names = ListPictureFiles(settings.pictureFolder);
+        if (!names) {
+            context.dialogs.ShowMessage("Der Pfad zu den Bildern ist nicht gültig");
+            return;
+        }
+        context.status.SetStatusText(kConnectingStatus);
+        context.events.ProcessPendingEvents();
+        for (std::size_t i = 0; i < names->size(); ++i) {
+            UploadPicture(settings, context, (*names)[i], i + 1, names->size());
+        }
+        context.dialogs.ShowMessage("Fertig");
+    });
 }
 
 }  // namespace warenkai

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "common/transfer_context.h"
+#include "pictures/picture_upload.h"
+#include "settings/settings.h"
+#include "shop/curl/curl_ftp_control.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/ftp_test_server.h"
+#include "tests/support/journal.h"
+#include "tests/support/memory_selectline.h"
+#include "tests/support/temp_folder.h"
+
+namespace warenkai::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string PictureBytes(std::size_t size, unsigned seed) {
+    std::mt19937 generator(seed);
+    std::string bytes(size, '\0');
+    for (auto& byte : bytes) {
+        byte = static_cast<char>(generator() & 0xFF);
+    }
+    return bytes;
+}
+
+// The picture upload of the window against a real FTP server, through the libcurl control.
+class PictureUploadEndToEndTest : public ::testing::Test {
+protected:
+    void Start(FtpServerOptions options = {}) {
+        server = std::make_unique<FtpTestServer>(std::move(options));
+        ASSERT_TRUE(server->Running()) << server->StartError();
+        server->MakeFolder("/shop/config/bilder_artikel");
+        settings.ftpServer = server->Address();
+        settings.ftpUser = FtpTestServer::kUser;
+        settings.ftpPassword = FtpTestServer::kPassword;
+        settings.shopRoot = "/shop";
+        settings.pictureFolder = pictures.path().string();
+    }
+
+    TransferOutcome Run() {
+        CurlFtpOptions options;
+        options.connectTimeout = std::chrono::seconds(5);
+        options.responseTimeout = std::chrono::seconds(5);
+        options.stallTimeout = std::chrono::seconds(2);
+        // The control yields as often as timing gives; it gets a journal of its own.
+        const auto ftp = MakeCurlFtpControlWith(controlEvents, options);
+        TransferContext context{status,  dialogs, events, web, *ftp, MakeMemorySelectline(std::make_shared<MemoryDatabase>()),
+                                {}};
+        return UploadPictures(settings, context);
+    }
+
+    static Lines FileStored(const std::string& name, int position, int count) {
+        return {"status: Verbindung erfolgreich",
+                "yield",
+                "status: Übertrage die Datei " + name + " (" + std::to_string(position) + " von " +
+                    std::to_string(count) + " Dateien)",
+                "yield",
+                "status: Datei erfolgreich übertragen",
+                "yield"};
+    }
+    static Lines Join(std::initializer_list<Lines> parts) {
+        Lines all;
+        for (const auto& part : parts) {
+            all.insert(all.end(), part.begin(), part.end());
+        }
+        return all;
+    }
+
+    Journal journal;
+    RecordingStatusArea status{journal};
+    ScriptedDialogs dialogs{journal};
+    FakeEventLoop events{journal};
+    RecordingWebOpener web{journal};
+    Journal controlJournal;
+    FakeEventLoop controlEvents{controlJournal};
+    TempFolder pictures;
+    std::unique_ptr<FtpTestServer> server;
+    Settings settings;
+};
+
+const Lines kStart = {"errors cleared", "status: Verbinde mit Webserver", "yield"};
+
+TEST_F(PictureUploadEndToEndTest, ThreeFilesArriveByteForByteOverAConnectionEach) {
+    Start();
+    settings.passiveMode = true;
+    const Lines names = {"Stuhl rot ä.jpg", "a.jpg", "B.png"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        pictures.Write(names[i], PictureBytes(200000 + i, static_cast<unsigned>(i)));
+    }
+    pictures.Write("unterordner/x.jpg", "x");
+    EXPECT_EQ(Run(), TransferOutcome::Completed);
+    EXPECT_EQ(journal.Entries(), Join({kStart, FileStored("a.jpg", 1, 3), FileStored("B.png", 2, 3),
+                                       FileStored("Stuhl rot ä.jpg", 3, 3), {"message: Fertig"}}));
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(server->ReadFile("/shop/config/bilder_artikel/" + names[i]),
+                  PictureBytes(200000 + i, static_cast<unsigned>(i)))
+            << names[i];
+    }
+    EXPECT_FALSE(server->Exists("/shop/config/bilder_artikel/x.jpg"));
+    EXPECT_EQ(server->LogStarting("login ").size(), 3u);
+    EXPECT_EQ(server->LogStarting("cmd QUIT").size(), 3u);
+    EXPECT_EQ(server->LogStarting("cmd EPSV").size(), 3u);
+}
+
+TEST_F(PictureUploadEndToEndTest, ActiveModeWithoutPassiveSwitch) {
+    Start();
+    pictures.Write("a.jpg", "a");
+    Run();
+    EXPECT_EQ(server->ReadFile("/shop/config/bilder_artikel/a.jpg"), "a");
+    EXPECT_TRUE(server->LogStarting("cmd EPSV").empty());
+    EXPECT_EQ(server->LogStarting("cmd EPRT").size() + server->LogStarting("cmd PORT").size(), 1u);
+}
+
+TEST_F(PictureUploadEndToEndTest, SynchronousTransferBlocksAndAsynchronousYields) {
+    Start();
+    pictures.Write("a.jpg", PictureBytes(100000, 1));
+    pictures.Write("b.jpg", PictureBytes(100000, 2));
+    settings.synchronousTransfer = true;
+    Run();
+    EXPECT_EQ(controlEvents.yields, 0);
+    EXPECT_TRUE(status.errors.empty());
+
+    settings.synchronousTransfer = false;
+    journal.Clear();
+    Run();
+    EXPECT_GE(controlEvents.yields, 2);
+    EXPECT_EQ(journal.Entries(),
+              Join({kStart, FileStored("a.jpg", 1, 2), FileStored("b.jpg", 2, 2), {"message: Fertig"}}));
+    EXPECT_EQ(server->LogStarting("received ").size(), 4u);
+}
+
+TEST_F(PictureUploadEndToEndTest, RefusedLogInGivesOneErrorLinePerFile) {
+    FtpServerOptions options;
+    options.refuseLogin = true;
+    Start(options);
+    pictures.Write("a.jpg", "a");
+    pictures.Write("b.jpg", "b");
+    EXPECT_EQ(Run(), TransferOutcome::Completed);
+    EXPECT_EQ(journal.Entries(), Join({kStart,
+                                       {"status: Verbindung konnte nicht aufgebaut werden",
+                                        "error: Fehler: Verbindung konnte nicht aufgebaut werden. a.jpg",
+                                        "status: Verbindung konnte nicht aufgebaut werden",
+                                        "error: Fehler: Verbindung konnte nicht aufgebaut werden. b.jpg",
+                                        "message: Fertig"}}));
+}
+
+TEST_F(PictureUploadEndToEndTest, RefusedStorIsReportedAndTheNextFileStillGoes) {
+    Start();
+    settings.ftpUser = FtpTestServer::kReadOnlyUser;
+    settings.ftpPassword = FtpTestServer::kReadOnlyPassword;
+    pictures.Write("a.jpg", "a");
+    Run();
+    EXPECT_EQ(journal.Entries(), Join({kStart,
+                                       {"status: Verbindung erfolgreich", "yield",
+                                        "status: Übertrage die Datei a.jpg (1 von 1 Dateien)", "yield",
+                                        "status: Fehler beim übertragen der Datei", "error: Fehler: a.jpg", "yield",
+                                        "message: Fertig"}}));
+}
+
+TEST_F(PictureUploadEndToEndTest, PathChecksEndTheRunBeforeAnyConnection) {
+    Start();
+    settings.pictureFolder.clear();
+    Run();
+    settings.pictureFolder = (pictures / "fehlt").string();
+    Run();
+    settings.pictureFolder = pictures.path().string();
+    Run();
+    EXPECT_EQ(journal.Entries(), (Lines{"errors cleared", "message: Kein Pfad zu den Bildern vorhanden",
+                                        "errors cleared", "message: Der Pfad zu den Bildern ist nicht gültig",
+                                        "errors cleared", "status: Verbinde mit Webserver", "yield",
+                                        "message: Fertig"}));
+    EXPECT_TRUE(server->LogStarting("connect").empty());
+}
+
+}  // namespace
+}  // namespace warenkai::test

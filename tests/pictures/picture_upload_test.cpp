@@ -1,0 +1,183 @@
+#include "pictures/picture_upload.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "common/transfer_context.h"
+#include "pictures/picture_list.h"
+#include "settings/settings.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/journal.h"
+#include "tests/support/memory_selectline.h"
+#include "tests/support/recording_ftp.h"
+#include "tests/support/temp_folder.h"
+
+namespace warenkai::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class PictureUploadTest : public ::testing::Test {
+protected:
+    PictureUploadTest() {
+        settings.ftpServer = "ftp.example.com";
+        settings.ftpUser = "shop";
+        settings.ftpPassword = "ge@heim";
+        settings.shopRoot = "/shop";
+        settings.pictureFolder = pictures.path().string();
+    }
+
+    TransferOutcome Run() { return UploadPictures(settings, context); }
+
+    std::string Connect(const char* flags = "0x00000000") const {
+        return std::string("ftp connect ftp.example.com|shop|ge@heim|") + flags;
+    }
+    std::string Upload(const std::string& name, int mode = 1) const {
+        return "ftp upload " + settings.pictureFolder + "/" + name + " -> /shop/config/bilder_artikel/" + name +
+               " mode " + std::to_string(mode);
+    }
+    // The journal of one file whose connection and upload succeed.
+    Lines FileStored(const std::string& name, int position, int count, int mode = 1,
+                     const char* flags = "0x00000000") const {
+        return {Connect(flags),
+                "ftp transfertype 2",
+                "status: Verbindung erfolgreich",
+                "yield",
+                "status: Übertrage die Datei " + name + " (" + std::to_string(position) + " von " +
+                    std::to_string(count) + " Dateien)",
+                "yield",
+                Upload(name, mode),
+                "status: Datei erfolgreich übertragen",
+                "yield",
+                "ftp disconnect"};
+    }
+    static Lines Join(std::initializer_list<Lines> parts) {
+        Lines all;
+        for (const auto& part : parts) {
+            all.insert(all.end(), part.begin(), part.end());
+        }
+        return all;
+    }
+
+    Journal journal;
+    RecordingStatusArea status{journal};
+    ScriptedDialogs dialogs{journal};
+    FakeEventLoop events{journal};
+    RecordingWebOpener web{journal};
+    RecordingFtpControl ftp{journal};
+    TempFolder pictures;
+    TransferContext context{status, dialogs, events, web, ftp, MakeMemorySelectline(std::make_shared<MemoryDatabase>()),
+                            {}};
+    Settings settings;
+};
+
+const Lines kStart = {"errors cleared", "status: Verbinde mit Webserver", "yield"};
+const Lines kEnd = {"message: Fertig"};
+
+TEST_F(PictureUploadTest, EmptyPictureFolderSettingOnlyShowsItsMessage) {
+    status.errors = {"alt"};
+    settings.pictureFolder.clear();
+    EXPECT_EQ(Run(), TransferOutcome::Completed);
+    EXPECT_EQ(journal.Entries(), (Lines{"errors cleared", "message: Kein Pfad zu den Bildern vorhanden"}));
+    EXPECT_TRUE(status.errors.empty());
+}
+
+TEST_F(PictureUploadTest, FolderThatIsMissingOrNoFolderIsNotValid) {
+    pictures.Write("datei.jpg", "x");
+    for (const auto& folder : {(pictures / "fehlt").string(), (pictures / "datei.jpg").string()}) {
+        journal.Clear();
+        settings.pictureFolder = folder;
+        EXPECT_EQ(Run(), TransferOutcome::Completed);
+        EXPECT_EQ(journal.Entries(), (Lines{"errors cleared", "message: Der Pfad zu den Bildern ist nicht gültig"}));
+    }
+}
+
+TEST_F(PictureUploadTest, UnreadableFolderIsNotValid) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root reads every folder";
+    }
+    pictures.Write("gesperrt/a.jpg", "x");
+    std::filesystem::permissions(pictures / "gesperrt", std::filesystem::perms::none);
+    settings.pictureFolder = (pictures / "gesperrt").string();
+    Run();
+    EXPECT_EQ(journal.Entries(), (Lines{"errors cleared", "message: Der Pfad zu den Bildern ist nicht gültig"}));
+}
+
+TEST_F(PictureUploadTest, FolderWithoutFilesConnectsNowhere) {
+    pictures.Write("unterordner/a.jpg", "x");
+    pictures.Write(".versteckt", "x");
+    EXPECT_EQ(Run(), TransferOutcome::Completed);
+    EXPECT_EQ(journal.Entries(), Join({kStart, kEnd}));
+    EXPECT_EQ(status.statusText, "Verbinde mit Webserver");
+}
+
+TEST_F(PictureUploadTest, ThreeFilesGoOverThreeConnections) {
+    for (const char* name : {"c.jpg", "a.jpg", "b.jpg"}) {
+        pictures.Write(name, std::string("Bild ") + name);
+    }
+    EXPECT_EQ(Run(), TransferOutcome::Completed);
+    EXPECT_EQ(journal.Entries(),
+              Join({kStart, FileStored("a.jpg", 1, 3), FileStored("b.jpg", 2, 3), FileStored("c.jpg", 3, 3), kEnd}));
+    EXPECT_EQ(ftp.uploaded.at("/shop/config/bilder_artikel/b.jpg"), "Bild b.jpg");
+    EXPECT_EQ(status.statusText, "Datei erfolgreich übertragen");
+}
+
+TEST_F(PictureUploadTest, PassiveModeAndSynchronousTransferChooseFlagsAndMode) {
+    pictures.Write("a.jpg", "a");
+    settings.passiveMode = true;
+    settings.synchronousTransfer = true;
+    Run();
+    EXPECT_EQ(journal.Entries(), Join({kStart, FileStored("a.jpg", 1, 1, 0, "0x08000000"), kEnd}));
+}
+
+TEST_F(PictureUploadTest, FailedConnectionsAndUploadsAreReportedPerFileAndTheRunGoesOn) {
+    for (const char* name : {"a.jpg", "b b.jpg", "c.jpg", "d.jpg"}) {
+        pictures.Write(name, name);
+    }
+    ftp.connectResults = {true, false, true, false};
+    ftp.uploadSucceeds = [](const std::string& remote) { return !remote.ends_with("/c.jpg"); };
+    EXPECT_EQ(Run(), TransferOutcome::Completed);
+    const Lines connectionFailed = {Connect(), "status: Verbindung konnte nicht aufgebaut werden"};
+    EXPECT_EQ(journal.Entries(), Join({kStart,
+                                       FileStored("a.jpg", 1, 4),
+                                       connectionFailed,
+                                       {"error: Fehler: Verbindung konnte nicht aufgebaut werden. b b.jpg"},
+                                       {Connect(), "ftp transfertype 2", "status: Verbindung erfolgreich", "yield",
+                                        "status: Übertrage die Datei c.jpg (3 von 4 Dateien)", "yield",
+                                        Upload("c.jpg"), "status: Fehler beim übertragen der Datei",
+                                        "error: Fehler: c.jpg", "yield", "ftp disconnect"},
+                                       connectionFailed,
+                                       {"error: Fehler: Verbindung konnte nicht aufgebaut werden. d.jpg"},
+                                       kEnd}));
+    EXPECT_EQ(status.errors, (Lines{"Fehler: Verbindung konnte nicht aufgebaut werden. b b.jpg", "Fehler: c.jpg",
+                                    "Fehler: Verbindung konnte nicht aufgebaut werden. d.jpg"}));
+}
+
+TEST_F(PictureUploadTest, FolderEndingInASeparatorGetsNoSecond) {
+    pictures.Write("a.jpg", "a");
+    settings.pictureFolder += "/";
+    Run();
+    EXPECT_EQ(journal.Starting("ftp upload"),
+              Lines{"ftp upload " + pictures.path().string() + "/a.jpg -> /shop/config/bilder_artikel/a.jpg mode 1"});
+}
+
+TEST(PictureListTest, RegularFilesSortedWithoutRegardToCaseHiddenAndFoldersLeftOut) {
+    TempFolder folder;
+    for (const char* name : {"b.jpg", "A.jpg", "c.JPG", "a.jpg", ".DS_Store", "Zebra.png", "äpfel.jpg", "Öl.jpg",
+                             "ohne endung", "10.jpg", "2.jpg"}) {
+        folder.Write(name, "x");
+    }
+    folder.Write("ordner.jpg/innen.jpg", "x");
+    std::filesystem::create_symlink(folder / "a.jpg", folder / "verweis.jpg");
+    std::filesystem::create_symlink(folder / "fehlt.jpg", folder / "kaputt.jpg");
+    EXPECT_EQ(ListPictureFiles(folder.path().string()),
+              (Lines{"10.jpg", "2.jpg", "A.jpg", "a.jpg", "b.jpg", "c.JPG", "ohne endung", "verweis.jpg", "Zebra.png",
+                     "äpfel.jpg", "Öl.jpg"}));
+    EXPECT_TRUE(PictureNameLess("Äpfel", "öl"));
+    EXPECT_FALSE(PictureNameLess("b", "A"));
+}
+
+}  // namespace
+}  // namespace warenkai::test
