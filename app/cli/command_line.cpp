@@ -1,5 +1,6 @@
 #include "app/cli/command_line.h"
 
+#include <csignal>
 #include <exception>
 #include <iostream>
 #include <unistd.h>
@@ -150,6 +151,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, const std::filesys
 }
 
 int RunCommandLine(int argc, char** argv, const std::filesystem::path& programFolder) {
+    // A reader of the output that goes away (`warenkai orders | head`) must not end a transfer
+    // half-way through its Selectline records: the output is lost, the transfer runs to its end.
+    ::signal(SIGPIPE, SIG_IGN);
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {
         arguments.emplace_back(argv[i] != nullptr ? argv[i] : "");

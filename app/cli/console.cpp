@@ -15,7 +15,7 @@ Console::Console(std::ostream& out, std::ostream& err, bool drawProgress)
 
 void Console::PrintLine(const std::string& text) {
     EraseBar();
-    m_out << text << '\n';
+    m_out << Printable(text) << '\n';
     m_out.flush();
     DrawBar();
 }
@@ -24,7 +24,7 @@ void Console::PrintErrorLine(const std::string& text) {
     // Standard output first, so lines of both streams on one terminal keep their order.
     m_out.flush();
     EraseBar();
-    m_err << text << '\n';
+    m_err << Printable(text) << '\n';
     m_err.flush();
     DrawBar();
 }
@@ -63,6 +63,25 @@ std::string Console::ProgressBarText(int value, int maximum) {
     text.append(3 - number.size(), ' ');
     text += number + " %";
     return text;
+}
+
+std::string Console::Printable(const std::string& text) {
+    std::string printable;
+    printable.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte < 0x20 && byte != '\n' && byte != '\t') || byte == 0x7F) {
+            printable += '?';
+        } else if (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            // U+0080 to U+009F, the second set of control characters.
+            printable += '?';
+            ++i;
+        } else {
+            printable += text[i];
+        }
+    }
+    return printable;
 }
 
 void Console::EraseBar() {

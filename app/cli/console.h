@@ -28,6 +28,11 @@ public:
     // The text of the bar for value / maximum: "[###############               ]  50 %".
     static std::string ProgressBarText(int value, int maximum);
 
+    // `text` with every control character but line feed and tab shown as "?", so that values
+    // from the shop or from Selectline cannot move the cursor or recolour the terminal (the
+    // window's label shows such characters harmlessly too).
+    static std::string Printable(const std::string& text);
+
 private:
     void EraseBar();
     void DrawBar();

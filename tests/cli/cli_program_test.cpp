@@ -1,4 +1,7 @@
 // The command-line program as a user runs it: a separate process in its own program folder.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "common/transfer_lock.h"
@@ -156,6 +159,35 @@ TEST(CommandLineProgram, ASelectlineThatCannotStartStopsTheRunWithStatusTwo) {
     const auto result = program.Run({"orders"});
     EXPECT_EQ(result.exitCode, 2) << result.out << result.err;
     EXPECT_TRUE(HasLinesInOrder(result.out, {"Die Übertragung wurde abgebrochen"}));
+}
+
+}  // namespace
+}  // namespace warenkai::test
+
+namespace warenkai::test {
+namespace {
+
+TEST(CommandLineProgram, AReaderThatGoesAwayDoesNotEndTheTransfer) {
+    InstalledProgram program;
+    program.WriteSettings(Settings{});
+    // Standard output is a pipe whose reader has gone: the message cannot be written, the run ends
+    // normally all the same.
+    int pipe[2];
+    ASSERT_EQ(::pipe(pipe), 0);
+    ::close(pipe[0]);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(pipe[1], 1);
+        ::chdir(program.Folder().c_str());
+        const std::string path = (program.Folder() / "warenkai").string();
+        ::execl(path.c_str(), path.c_str(), "pictures", static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(pipe[1]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 }  // namespace

@@ -91,6 +91,23 @@ TEST(ConsoleStatusArea, OnATerminalTheBarIsDrawnAndErasedAroundEveryLine) {
                                      kErase);                                                // ended
 }
 
+TEST(ConsolePrintable, ControlCharactersFromTheDataCannotReachTheTerminal) {
+    EXPECT_EQ(Console::Printable("Kundennummer: 4711\x1b[2J"), "Kundennummer: 4711?[2J");
+    EXPECT_EQ(Console::Printable("a\rb\x07" "c\x7f"), "a?b?c?");
+    EXPECT_EQ(Console::Printable("zwei\nZeilen\tmit Tab"), "zwei\nZeilen\tmit Tab");
+    // U+009B (a control sequence introducer of its own) and U+0081, which the code page leaves
+    // undefined; "ü" and "€" stay.
+    EXPECT_EQ(Console::Printable("x\xC2\x9B" "1m \xC2\x81 \xC3\xBC \xE2\x82\xAC \xC2\xA0"),
+              "x?1m ? \xC3\xBC \xE2\x82\xAC \xC2\xA0");
+
+    ConsoleStreams streams;
+    Console console(streams.out, streams.err, false);
+    console.PrintLine("Kundennummer: \x1b]0;x\x07");
+    console.PrintErrorLine("Fehler: \x1b[31m");
+    EXPECT_EQ(streams.out.str(), "Kundennummer: ?]0;x?\n");
+    EXPECT_EQ(streams.err.str(), "Fehler: ?[31m\n");
+}
+
 TEST(ConsoleDialogs, ConfirmAtOnceAndAnswerQuestionsWithNo) {
     ConsoleStreams streams;
     std::istringstream in("nicht gelesen\n");
