@@ -129,24 +129,29 @@ std::string IsoDateText(const Date& date) {
 }
 
 Variant ToVariant(const StoredValue& stored, ColumnType type) {
+    return ToVariant(StoredValue(stored), type);
+}
+
+Variant ToVariant(StoredValue&& stored, ColumnType type) {
     if (std::holds_alternative<std::monostate>(stored)) {
         return {};
     }
-    if (const auto* text = std::get_if<std::string>(&stored)) {
+    if (auto* text = std::get_if<std::string>(&stored)) {
         switch (type) {
         case ColumnType::Date:
             if (const auto date = ParseDateText(*text)) {
                 return *date;
             }
-            return *text;
+            break;
         case ColumnType::Boolean:
             if (const auto truth = TruthOf(*text)) {
                 return *truth;
             }
-            return *text;
+            break;
         default:
-            return *text;
+            break;
         }
+        return Variant(std::move(*text));
     }
     const auto* whole = std::get_if<std::int64_t>(&stored);
     const double number = whole != nullptr ? static_cast<double>(*whole) : std::get<double>(stored);

@@ -22,6 +22,7 @@ ColumnType ColumnTypeOf(const std::string& declaredType);
 // What the automation server hands out for a stored value of a column of this type. A value that
 // does not fit the type (an operator wrote text into a REAL column) comes back as the text it is.
 Variant ToVariant(const StoredValue& stored, ColumnType type);
+Variant ToVariant(StoredValue&& stored, ColumnType type);
 
 // The value PutField stores for `text` in a column of this type: text as it is for TEXT; for the
 // others empty text is NULL, REAL takes "19,9" or "19.9", INTEGER whole numbers, DATE "dd.mm.yyyy"

@@ -26,7 +26,9 @@ std::string QuoteIdentifier(const std::string& name) {
 
 std::string DatabaseErrorText(const std::filesystem::path& file, int resultCode, const std::string& detail,
                               const std::string& action) {
-    const std::string name = "\"" + PathText(file) + "\"";
+    std::string name = "\"";
+    name += PathText(file);
+    name += '"';
     std::string text;
     switch (resultCode & 0xff) {
     case SQLITE_BUSY:
