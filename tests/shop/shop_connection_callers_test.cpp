@@ -1,0 +1,78 @@
+// The three operations that connect to the shop, each with its own connection flags, whatever the
+// "Passiv Modus" switch says for the other two.
+
+#include <gtest/gtest.h>
+
+#include "common/transfer_context.h"
+#include "import/shop_export_download.h"
+#include "pictures/picture_upload.h"
+#include "settings/settings.h"
+#include "shop/article_upload.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/journal.h"
+#include "tests/support/memory_selectline.h"
+#include "tests/support/recording_ftp.h"
+#include "tests/support/temp_folder.h"
+
+namespace warenkai::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ShopConnectionCallersTest : public ::testing::TestWithParam<bool> {
+protected:
+    ShopConnectionCallersTest() {
+        settings.ftpServer = "ftp.example.com";
+        settings.ftpUser = "shop";
+        settings.ftpPassword = "geheim";
+        settings.shopRoot = "/shop";
+        settings.pictureFolder = (folder / "bilder").string();
+        settings.passiveMode = GetParam();
+        folder.Write("bilder/a.jpg", "a");
+    }
+
+    Lines Connects() const { return journal.Starting("ftp connect"); }
+
+    Journal journal;
+    RecordingStatusArea status{journal};
+    ScriptedDialogs dialogs{journal};
+    FakeEventLoop events{journal};
+    RecordingWebOpener web{journal};
+    RecordingFtpControl ftp{journal};
+    TempFolder folder;
+    TransferContext context{status, dialogs, events, web, ftp, MakeMemorySelectline(std::make_shared<MemoryDatabase>()),
+                            folder.path()};
+    Settings settings;
+};
+
+TEST_P(ShopConnectionCallersTest, ArticleUploadAlwaysConnectsWithoutFlags) {
+    UploadArticleFiles(settings, context, 1);
+    EXPECT_EQ(Connects(), Lines{"ftp connect ftp.example.com|shop|geheim|0x00000000"});
+}
+
+TEST_P(ShopConnectionCallersTest, PictureUploadAsksForPassiveModeOnlyWithTheSwitch) {
+    UploadPictures(settings, context);
+    EXPECT_EQ(Connects(), Lines{std::string("ftp connect ftp.example.com|shop|geheim|") +
+                                (GetParam() ? "0x08000000" : "0x00000000")});
+}
+
+TEST_P(ShopConnectionCallersTest, ShopExportDownloadAlwaysAsksForPassiveMode) {
+    DownloadShopExports(settings, context);
+    EXPECT_EQ(Connects(), Lines{"ftp connect ftp.example.com|shop|geheim|0x08000000"});
+}
+
+TEST_P(ShopConnectionCallersTest, NoCallerDisconnectsAfterAFailedConnect) {
+    ftp.connectResults = {false, false, false};
+    UploadArticleFiles(settings, context, 1);
+    UploadPictures(settings, context);
+    DownloadShopExports(settings, context);
+    EXPECT_EQ(Connects().size(), 3u);
+    EXPECT_TRUE(journal.Starting("ftp disconnect").empty());
+    EXPECT_TRUE(journal.Starting("ftp upload").empty());
+    EXPECT_TRUE(journal.Starting("ftp download").empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(PassiveModeSwitch, ShopConnectionCallersTest, ::testing::Bool());
+
+}  // namespace
+}  // namespace warenkai::test
