@@ -7,6 +7,7 @@
 #include "common/user_dialogs.h"
 #include "import/address_finder.h"
 #include "import/failure_notes.h"
+#include "import/limited_error_list.h"
 #include "import/shop_export_file.h"
 #include "import/shop_record_reader.h"
 #include "selectline/selectline_application.h"
@@ -38,8 +39,8 @@ bool AnyFilled(const Fields& fields, std::size_t first, std::size_t count) {
 class CustomerImporter {
 public:
     CustomerImporter(SelectlineTable& customers, SelectlineTable& addresses, StatusArea& status,
-                     const CustomerImportOptions& options)
-        : m_customers(customers), m_status(status), m_addresses(addresses),
+                     LimitedErrorList& errors, const CustomerImportOptions& options)
+        : m_customers(customers), m_status(status), m_errors(errors), m_addresses(addresses),
           m_finder(addresses, options.naiveAddressWalk) {}
 
     void Enter(const ShopRecord& record, CustomerImportResult& result) {
@@ -48,7 +49,7 @@ public:
         m_status.SetStatusText("Kundennummer: " + number);
         if (number.empty()) {
             if (AnyFilled(fields, 1, kCustomerFieldCount - 1)) {
-                m_status.AddError("Fehler: " + std::string(kCustomerFileName) + " Zeile " +
+                m_errors.Add("Fehler: " + std::string(kCustomerFileName) + " Zeile " +
                                   std::to_string(record.line) + ": Kunde ohne Kundennummer nicht eingetragen");
             }
             return;
@@ -64,7 +65,7 @@ public:
         ++result.customers;
         if (!m_notes.Empty()) {
             ++result.failedCustomers;
-            m_status.AddError("Fehler: Kunde " + number + ": " + m_notes.Summary());
+            m_errors.Add("Fehler: Kunde " + number + ": " + m_notes.Summary());
         }
     }
 
@@ -146,6 +147,7 @@ private:
 
     SelectlineTable& m_customers;
     StatusArea& m_status;
+    LimitedErrorList& m_errors;
     SelectlineTable& m_addresses;
     AddressFinder m_finder;
     FailureNotes m_notes;
@@ -163,11 +165,13 @@ CustomerImportResult ImportCustomers(const std::filesystem::path& file, Selectli
         return result;
     }
     result.fileOpened = true;
-    ShopRecordReader records(*in, kCustomerFileName, kCustomerFieldCount, status);
-    CustomerImporter importer(customers, addresses, status, options);
+    LimitedErrorList errors(status, kCustomerFileName);
+    ShopRecordReader records(*in, kCustomerFileName, kCustomerFieldCount, errors);
+    CustomerImporter importer(customers, addresses, status, errors, options);
     while (const auto record = records.Next()) {
         importer.Enter(*record, result);
     }
+    errors.Finish();
     return result;
 }
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <optional>
 
-#include "common/status_area.h"
 #include "common/user_dialogs.h"
 #include "import/failure_notes.h"
+#include "import/limited_error_list.h"
 #include "import/shop_export_file.h"
 #include "import/shop_record_reader.h"
 #include "import/two_decimals.h"
@@ -48,8 +48,8 @@ std::string DetailText(const Fields& fields) {
 
 class OrderImporter {
 public:
-    OrderImporter(SelectlineApplication& application, StatusArea& status, OrderImportResult& result)
-        : m_application(application), m_status(status), m_result(result) {}
+    OrderImporter(SelectlineApplication& application, LimitedErrorList& errors, OrderImportResult& result)
+        : m_application(application), m_errors(errors), m_result(result) {}
 
     void Enter(ShopRecord& record) {
         Fields& fields = record.fields;
@@ -63,7 +63,7 @@ public:
         if (!m_orderBegun) {
             // The identity of the first lines is empty, the same as "no order yet": no document to
             // add them to.
-            m_status.AddError("Fehler: " + std::string(kOrderFileName) + " Zeile " + std::to_string(record.line) +
+            m_errors.Add("Fehler: " + std::string(kOrderFileName) + " Zeile " + std::to_string(record.line) +
                               ": Position ohne Bestellnummer nicht eingetragen");
             return;
         }
@@ -80,7 +80,7 @@ public:
         }
         if (m_orderBegun && !m_notes.Empty()) {
             ++m_result.failedOrders;
-            m_status.AddError("Fehler: Bestellung " + m_orderName + ": " + m_notes.Summary());
+            m_errors.Add("Fehler: Bestellung " + m_orderName + ": " + m_notes.Summary());
         }
         m_notes.Clear();
         m_orderBegun = false;
@@ -155,7 +155,7 @@ private:
     }
 
     SelectlineApplication& m_application;
-    StatusArea& m_status;
+    LimitedErrorList& m_errors;
     OrderImportResult& m_result;
     OrderIdentity m_identity;  // the identity of the line before; empty at the start
     std::string m_orderName;   // the order under way, as "1/a/100"
@@ -175,12 +175,14 @@ OrderImportResult ImportOrders(const std::filesystem::path& file, SelectlineAppl
         return result;
     }
     result.fileOpened = true;
-    ShopRecordReader records(*in, kOrderFileName, kOrderFieldCount, status);
-    OrderImporter importer(application, status, result);
+    LimitedErrorList errors(status, kOrderFileName);
+    ShopRecordReader records(*in, kOrderFileName, kOrderFieldCount, errors);
+    OrderImporter importer(application, errors, result);
     while (auto record = records.Next()) {
         importer.Enter(*record);
     }
     importer.EndOrder();
+    errors.Finish();
     return result;
 }
 

@@ -1,16 +1,16 @@
 #include "import/shop_record_reader.h"
 
-#include "common/status_area.h"
 #include "common/windows1252.h"
+#include "import/limited_error_list.h"
 
 namespace warenkai {
 
 ShopRecordReader::ShopRecordReader(std::istream& in, std::string fileName, std::size_t fieldCount,
-                                   StatusArea& status)
-    : m_reader(in), m_fileName(std::move(fileName)), m_fieldCount(fieldCount), m_status(status) {}
+                                   LimitedErrorList& errors)
+    : m_reader(in), m_fileName(std::move(fileName)), m_fieldCount(fieldCount), m_errors(errors) {}
 
 void ShopRecordReader::Report(const std::string& text) {
-    m_status.AddError("Fehler: " + m_fileName + " " + text);
+    m_errors.Add("Fehler: " + m_fileName + " " + text);
 }
 
 std::optional<ShopRecord> ShopRecordReader::Next() {

@@ -10,7 +10,7 @@
 
 namespace warenkai {
 
-class StatusArea;
+class LimitedErrorList;
 
 // One data line of a shop export file.
 struct ShopRecord {
@@ -27,7 +27,7 @@ struct ShopRecord {
 class ShopRecordReader {
 public:
     // `fileName` is the name used in the error lines ("kundenstamm.csv").
-    ShopRecordReader(std::istream& in, std::string fileName, std::size_t fieldCount, StatusArea& status);
+    ShopRecordReader(std::istream& in, std::string fileName, std::size_t fieldCount, LimitedErrorList& errors);
 
     // The next record with exactly the expected number of fields, or std::nullopt at the end of the file.
     std::optional<ShopRecord> Next();
@@ -38,7 +38,7 @@ private:
     FieldReader m_reader;
     std::string m_fileName;
     std::size_t m_fieldCount;
-    StatusArea& m_status;
+    LimitedErrorList& m_errors;
     bool m_headerPassed = false;
     bool m_finished = false;
     bool m_readFailureReported = false;

@@ -1,5 +1,7 @@
 #include "import/shop_record_reader.h"
 
+#include "import/limited_error_list.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -17,11 +19,13 @@ struct Read {
     std::vector<std::string> journal;
 };
 
-Read ReadRecords(const std::string& bytes, std::size_t fieldCount = 3) {
+Read ReadRecords(const std::string& bytes, std::size_t fieldCount = 3,
+                 std::size_t errorLimit = LimitedErrorList::kDefaultLimit) {
     Journal journal;
     RecordingStatusArea status(journal);
+    LimitedErrorList errors(status, "test.csv", errorLimit);
     std::istringstream in(bytes);
-    ShopRecordReader reader(in, "test.csv", fieldCount, status);
+    ShopRecordReader reader(in, "test.csv", fieldCount, errors);
     Read read;
     while (const auto record = reader.Next()) {
         std::string text = std::to_string(record->line) + ":";
@@ -31,6 +35,7 @@ Read ReadRecords(const std::string& bytes, std::size_t fieldCount = 3) {
         read.records.push_back(text);
     }
     EXPECT_FALSE(reader.Next());
+    errors.Finish();
     read.journal = journal.Entries();
     return read;
 }
@@ -99,6 +104,18 @@ TEST(ShopRecordReader, OverlongFieldIsReported) {
     const auto read = ReadRecords("h\r\na," + huge + ",c\r\nd,e,f\r\n");
     EXPECT_EQ(read.records, (Lines{"3: d|e|f"}));
     EXPECT_EQ(read.journal, (Lines{"error: Fehler: test.csv Zeile 2: Feld 2 ist zu lang"}));
+}
+
+TEST(ShopRecordReader, ErrorLinesStopAtTheLimitAndTheRestIsCounted) {
+    std::string file = "h\r\n";
+    for (int i = 0; i < 5; ++i) {
+        file += "kurz\r\n";
+    }
+    const auto read = ReadRecords(file + "a,b,c\r\n", 3, 2);
+    EXPECT_EQ(read.records, (Lines{"7: a|b|c"}));
+    EXPECT_EQ(read.journal, (Lines{"error: Fehler: test.csv Zeile 2: 1 statt 3 Felder",
+                                   "error: Fehler: test.csv Zeile 3: 1 statt 3 Felder",
+                                   "error: Fehler: test.csv: 3 weitere Fehler nicht einzeln aufgeführt"}));
 }
 
 }  // namespace
