@@ -44,15 +44,17 @@ void ArticleFileWriter::AppendArticleRecord(std::string_view recordLine) {
 }
 
 void ArticleFileWriter::Finish() {
-    if (m_current) {
-        ShopCsvFile& file = *m_current;
-        // The file counts as closed whether or not its last bytes could be stored.
-        struct Forget {
-            std::optional<ShopCsvFile>& current;
-            ~Forget() { current.reset(); }
-        } forget{m_current};
-        file.Close();
+    if (!m_current) {
+        return;
     }
+    // The file counts as closed whether or not its last bytes could be stored.
+    try {
+        m_current->Close();
+    } catch (...) {
+        m_current.reset();
+        throw;
+    }
+    m_current.reset();
 }
 
 }  // namespace warenkai
