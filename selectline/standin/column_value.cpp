@@ -128,30 +128,29 @@ std::string IsoDateText(const Date& date) {
     return buffer;
 }
 
-Variant ToVariant(const StoredValue& stored, ColumnType type) {
-    return ToVariant(StoredValue(stored), type);
+namespace {
+
+Variant TextToVariant(std::string&& text, ColumnType type) {
+    if (type == ColumnType::Date) {
+        if (const auto date = ParseDateText(text)) {
+            return *date;
+        }
+    } else if (type == ColumnType::Boolean) {
+        if (const auto truth = TruthOf(text)) {
+            return *truth;
+        }
+    }
+    return Variant(std::move(text));
 }
 
-Variant ToVariant(StoredValue&& stored, ColumnType type) {
+}  // namespace
+
+Variant ToVariant(const StoredValue& stored, ColumnType type) {
     if (std::holds_alternative<std::monostate>(stored)) {
         return {};
     }
-    if (auto* text = std::get_if<std::string>(&stored)) {
-        switch (type) {
-        case ColumnType::Date:
-            if (const auto date = ParseDateText(*text)) {
-                return *date;
-            }
-            break;
-        case ColumnType::Boolean:
-            if (const auto truth = TruthOf(*text)) {
-                return *truth;
-            }
-            break;
-        default:
-            break;
-        }
-        return Variant(std::move(*text));
+    if (const auto* text = std::get_if<std::string>(&stored)) {
+        return TextToVariant(std::string(*text), type);
     }
     const auto* whole = std::get_if<std::int64_t>(&stored);
     const double number = whole != nullptr ? static_cast<double>(*whole) : std::get<double>(stored);
@@ -173,44 +172,43 @@ Variant ToVariant(StoredValue&& stored, ColumnType type) {
     return {};
 }
 
+Variant ToVariant(StoredValue&& stored, ColumnType type) {
+    if (auto* text = std::get_if<std::string>(&stored)) {
+        return TextToVariant(std::move(*text), type);
+    }
+    return ToVariant(static_cast<const StoredValue&>(stored), type);
+}
+
 std::optional<StoredValue> FromText(const std::string& text, ColumnType type) {
-    if (type == ColumnType::Text) {
-        return StoredValue(text);
-    }
+    // Each branch builds the value in place (GCC 12 misreads moves of a variant into an optional).
+    std::optional<StoredValue> result;
     const std::string trimmed = Trimmed(text);
-    if (trimmed.empty()) {
-        return StoredValue(std::monostate{});
-    }
-    switch (type) {
-    case ColumnType::Integer: {
+    if (type == ColumnType::Text) {
+        result.emplace(std::in_place_type<std::string>, text);
+    } else if (trimmed.empty()) {
+        result.emplace(std::in_place_type<std::monostate>);
+    } else if (type == ColumnType::Integer) {
         std::int64_t value = 0;
         const char* begin = trimmed.data() + (trimmed[0] == '+' ? 1 : 0);
         const char* end = trimmed.data() + trimmed.size();
-        const auto result = std::from_chars(begin, end, value);
-        if (result.ec != std::errc() || result.ptr != end) {
-            return std::nullopt;
+        const auto parsed = std::from_chars(begin, end, value);
+        if (parsed.ec == std::errc() && parsed.ptr == end) {
+            result.emplace(std::in_place_type<std::int64_t>, value);
         }
-        return StoredValue(value);
-    }
-    case ColumnType::Real:
+    } else if (type == ColumnType::Real) {
         if (const auto number = ParseGermanNumber(trimmed)) {
-            return StoredValue(*number);
+            result.emplace(std::in_place_type<double>, *number);
         }
-        return std::nullopt;
-    case ColumnType::Date:
+    } else if (type == ColumnType::Date) {
         if (const auto date = ParseDateText(trimmed)) {
-            return StoredValue(IsoDateText(*date));
+            result.emplace(std::in_place_type<std::string>, IsoDateText(*date));
         }
-        return std::nullopt;
-    case ColumnType::Boolean:
+    } else if (type == ColumnType::Boolean) {
         if (const auto truth = TruthOf(trimmed)) {
-            return StoredValue(std::int64_t{*truth ? 1 : 0});
+            result.emplace(std::in_place_type<std::int64_t>, *truth ? 1 : 0);
         }
-        return std::nullopt;
-    case ColumnType::Text:
-        break;
     }
-    return StoredValue(text);
+    return result;
 }
 
 std::string TypeDescription(ColumnType type) {
