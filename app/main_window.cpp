@@ -30,6 +30,7 @@
 #include "app/qt_status_area.h"
 #include "app/qt_user_dialogs.h"
 #include "app/qt_web_opener.h"
+#include "common/transfer_lock.h"
 #include "mapping/mapping_editing.h"
 #include "settings/settings.h"
 #include "shop/ftp_control.h"
@@ -365,6 +366,13 @@ void Main::ApplicationQuitting() {
 
 void Main::StartTransfer(const TransferRunner& transfer) {
     if (m_transferRunning) {
+        return;
+    }
+    // A transfer started from the command line on the same program folder shares its files and its
+    // Selectline database; the later one is refused.
+    TransferLock lock(m_programFolder);
+    if (!lock.Held()) {
+        Dialogs().ShowMessage(lock.RefusalText());
         return;
     }
     m_transferRunning = true;

@@ -23,6 +23,7 @@
 #include "app/main_window.h"
 #include "selectline/selectline_application.h"
 #include "common/transfer_context.h"
+#include "common/transfer_lock.h"
 #include "common/status_area.h"
 #include "common/event_loop.h"
 #include "settings/settings.h"
@@ -468,6 +469,28 @@ private slots:
         QVERIFY(run.Get<QPushButton>("Command3")->isEnabled());
         QVERIFY(run.Get<QPushButton>("Command4")->isEnabled());
         QVERIFY(run.Get<QPushButton>("Command5")->isEnabled());
+    }
+
+    void aTransferOfAnotherProgramOnTheSameFolderRefusesTheButtons() {
+        Run run;
+        run.Start();
+        {
+            TransferLock commandLine(run.Path());
+            QVERIFY(commandLine.Held());
+            run.Click("Command3");
+            QCOMPARE(run.articleRuns, 0);
+            QCOMPARE(run.dialogs.shown, std::vector<std::string>{std::string("message: ") + kTransferLockBusyText});
+            QVERIFY(run.Get<QPushButton>("Command3")->isEnabled());
+        }
+        // Once the other transfer has ended, the window's transfer runs and holds the folder meanwhile.
+        bool heldMeanwhile = false;
+        run.duringTransfer = [&](const Settings&, TransferContext&) {
+            heldMeanwhile = !TransferLock(run.Path()).Held();
+        };
+        run.Click("Command3");
+        QCOMPARE(run.articleRuns, 1);
+        QVERIFY(heldMeanwhile);
+        QVERIFY(TransferLock(run.Path()).Held());
     }
 
     void aTransferEndedByAnErrorReleasesTheButtons() {
