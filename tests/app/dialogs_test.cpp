@@ -116,10 +116,6 @@ private slots:
         QVERIFY(window->isVisible());
     }
 
-    void theVersionHasThreeDecimalParts() {
-        QCOMPARE(ProgramVersion(), QStringLiteral("1.1.34"));
-    }
-
     void theFolderDialogSetsThePictureFolder() {
         QTemporaryDir work;
         QVERIFY(QDir(work.path()).mkdir(QStringLiteral("Bilder")));
