@@ -210,6 +210,23 @@ void BM_Recordcount(benchmark::State& state) {
 }
 BENCHMARK(BM_Recordcount);
 
+// One customer of the customer import: look-up, insert, put the fields, post (one transaction each).
+void BM_InsertAndPostCustomer(benchmark::State& state) {
+    auto table = Company().application->CreateTable("KU");
+    static int next = 0;
+    for (auto _ : state) {
+        const std::string number = std::to_string(500000 + next++);
+        benchmark::DoNotOptimize(table->FindKey(number));
+        table->Insert();
+        table->PutField("Nummer", number);
+        for (const char* field : {"Name", "Zusatz", "Strasse", "Plz", "Ort", "EMail", "Telefon1"}) {
+            table->PutField(field, "Wert");
+        }
+        table->Post();
+    }
+}
+BENCHMARK(BM_InsertAndPostCustomer)->Iterations(200);
+
 }  // namespace
 
 BENCHMARK_MAIN();

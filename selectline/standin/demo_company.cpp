@@ -466,9 +466,11 @@ std::filesystem::path TemporaryFileBeside(const std::filesystem::path& file) {
 void RemoveQuietly(const std::filesystem::path& file) {
     std::error_code ignored;
     std::filesystem::remove(file, ignored);
-    auto journal = file;
-    journal += "-journal";
-    std::filesystem::remove(journal, ignored);
+    for (const char* companion : {"-journal", "-wal", "-shm"}) {
+        auto path = file;
+        path += companion;
+        std::filesystem::remove(path, ignored);
+    }
 }
 
 }  // namespace
