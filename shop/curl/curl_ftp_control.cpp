@@ -62,10 +62,12 @@ class PartFile {
 public:
     explicit PartFile(const fs::path& target) {
         std::random_device random;
+        // Hidden, and short enough for the file system also beside a name of the longest length.
+        const std::string stem = "." + target.filename().string().substr(0, 200);
         for (int attempt = 0; attempt < 16 && !m_file; ++attempt) {
             char suffix[16];
             std::snprintf(suffix, sizeof suffix, ".%08x.part", static_cast<unsigned>(random()));
-            m_path = target.parent_path() / ("." + target.filename().string() + suffix);
+            m_path = target.parent_path() / (stem + suffix);
             // "x": never take over an existing file.
             m_file.reset(std::fopen(m_path.c_str(), "wbx"));
         }

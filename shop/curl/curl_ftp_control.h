@@ -44,7 +44,8 @@ struct CurlFtpOptions {
 // - `transferProgress` comes from the transfer itself (done/total in bytes), the last event of a
 //   successful transfer reporting done = total.
 // - Nothing throws: every failure, also one of the progress handler or of a yield, is false.
-// `events` must outlive the control. Tests that compare an exact journal of yields give the control
+// `events` must outlive the control, and the control must not be destroyed from inside one of its
+// own yields. Tests that compare an exact journal of yields give the control
 // an event loop of its own, since the number of its yields depends on timing.
 std::unique_ptr<FtpControl> MakeCurlFtpControl(EventLoop& events);
 std::unique_ptr<FtpControl> MakeCurlFtpControlWith(EventLoop& events, const CurlFtpOptions& options);

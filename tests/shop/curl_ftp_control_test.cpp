@@ -292,6 +292,16 @@ TEST_F(CurlFtpControlTest, FailedDownloadLeavesNoFileAndAnOldFileUntouched) {
     EXPECT_EQ(FilesIn(local.path()), std::vector<std::string>{"bestellungen.csv"});
 }
 
+TEST_F(CurlFtpControlTest, DownloadToAFileNameOfTheLongestLength) {
+    StartServer();
+    server->WriteFile("/shop/a.csv", "inhalt");
+    ASSERT_TRUE(Connect());
+    const std::string longest(255, 'x');
+    ASSERT_TRUE(ftp->download(Local(longest), "/shop/a.csv"));
+    EXPECT_EQ(local.Read(longest), "inhalt");
+    EXPECT_EQ(FilesIn(local.path()), std::vector<std::string>{longest});
+}
+
 TEST_F(CurlFtpControlTest, DownloadReplacesAReadOnlyOldFile) {
     StartServer();
     server->WriteFile("/shop/Exportkunde.csv", "neu");
