@@ -1,20 +1,16 @@
 #include <filesystem>
 
 #include <QApplication>
-#include <QFile>
 
+#include "app/cli/command_line.h"
+#include "app/cli/program_folder.h"
 #include "app/main_window.h"
 
 namespace {
 
-// The folder that holds the program file; the program's own files live there.
-std::filesystem::path ProgramFolder() {
-    return std::filesystem::path(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
-}
-
-int RunWindow(int argc, char** argv) {
+int RunWindow(int argc, char** argv, const std::filesystem::path& programFolder) {
     QApplication application(argc, argv);
-    warenkai::Main window(ProgramFolder());
+    warenkai::Main window(programFolder);
     window.show();
     return application.exec();
 }
@@ -22,5 +18,11 @@ int RunWindow(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    return RunWindow(argc, argv);
+    const std::filesystem::path programFolder = warenkai::CurrentProgramFolder(argv[0]);
+    // With arguments the program runs a transfer (or answers --help, --version) without a window,
+    // before Qt is started, so it needs no display.
+    if (argc > 1) {
+        return warenkai::RunCommandLine(argc, argv, programFolder);
+    }
+    return RunWindow(argc, argv, programFolder);
 }
