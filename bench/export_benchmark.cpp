@@ -584,15 +584,19 @@ long ProcStatusKilobytes(const char* key) {
     return -1;
 }
 
-// Starts a new peak: VmHWM is set back to the current resident size.
-void ResetPeakMemory() {
-    std::ofstream("/proc/self/clear_refs") << "5";
-}
+long g_processPeakKilobytes = 0;
 
 long MaxRssKilobytes() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    return std::max(g_processPeakKilobytes, usage.ru_maxrss);
+}
+
+// Starts a new peak: VmHWM (and with it ru_maxrss) is set back to the current resident size. The
+// peak so far is kept for the summary.
+void ResetPeakMemory() {
+    g_processPeakKilobytes = MaxRssKilobytes();
+    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 // ---------------------------------------------------------------------------------------------
