@@ -20,7 +20,16 @@ function(warenkai_add_gtest name)
     target_compile_definitions(${name} PRIVATE
         WARENKAI_TEST_DATA="${PROJECT_SOURCE_DIR}/tests/data"
         WARENKAI_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-    gtest_discover_tests(${name}
-        DISCOVERY_TIMEOUT 60
-        PROPERTIES ENVIRONMENT "${ARG_ENV}" LABELS "${ARG_LABELS}")
+    set(properties)
+    if(ARG_ENV)
+        list(APPEND properties ENVIRONMENT "${ARG_ENV}")
+    endif()
+    if(ARG_LABELS)
+        list(APPEND properties LABELS "${ARG_LABELS}")
+    endif()
+    if(properties)
+        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
+    else()
+        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+    endif()
 endfunction()
