@@ -1,0 +1,555 @@
+// The customer and order import over generated shop exports: 1,000 to 10,000 customers (every second
+// one with both address blocks) and 5,000 orders with 20,000 lines, once against the SQLite stand-in
+// of the automation server and once against a lean in-memory set with keyed look-ups, whose own cost
+// is small, so that run shows the program's own work. Run on demand:
+//
+//     cmake --build build --target import_benchmark && build/bin/import_benchmark
+//
+// Customers/FirstRun enters every customer new; Customers/SecondRun enters the same file again into
+// the result of a first run, so every customer, reference and address record is known. The second
+// argument picks how the address records are found: 1 the plain walk from the first address record
+// per customer, 0 the place list of AddressFinder. The counter "address_steps" is the number of
+// First, Next and GetField calls on the address table per customer.
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "common/status_area.h"
+#include "common/user_dialogs.h"
+#include "import/customer_import.h"
+#include "import/order_import.h"
+#include "selectline/selectline_application.h"
+#include "selectline/standin/standin_selectline.h"
+
+namespace warenkai::bench {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kOrders = 5000;
+constexpr int kLinesPerOrder = 4;
+constexpr int kOrderCustomers = 10000;
+const char* const kArticles[] = {"10001", "10002", "10003", "10004", "10005"};
+
+// ---------------------------------------------------------------------------------------------
+// Generated shop exports (Windows-1252, every field quoted, CR LF).
+
+std::string Quoted(const std::vector<std::string>& fields) {
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        line += (i == 0 ? "\"" : ",\"") + fields[i] + "\"";
+    }
+    return line + "\r\n";
+}
+
+std::string CustomerNumber(int i) { return std::to_string(100000 + i); }
+
+std::string CustomerFile(int count) {
+    std::vector<std::string> header;
+    for (int i = 0; i < 25; ++i) {
+        header.push_back("spalte" + std::to_string(i));
+    }
+    std::string file = Quoted(header);
+    for (int i = 0; i < count; ++i) {
+        const std::string n = std::to_string(i);
+        const bool blocks = i % 2 == 0;
+        const std::string a = blocks ? "Lager " + n : "";
+        const std::string b = blocks ? "Rechnung " + n : "";
+        file += Quoted({CustomerNumber(i), "M\xFCller " + n, "Zusatz", "Hauptstra\xDF" "e " + n, "12345", "K\xF6ln", "",
+                        "Gartenbau", "DE123456789", "123/456/789", "kunde" + n + "@example.de", "0221 1234",
+                        "0171 5678", "0221 9999", a, blocks ? "Tor 3" : "", blocks ? "Hafenweg 2" : "",
+                        blocks ? "44147" : "", blocks ? "Dortmund" : "", b, blocks ? "Buchhaltung" : "",
+                        blocks ? "Postfach 12" : "", blocks ? "97001" : "", blocks ? "W\xFCrzburg" : "", "H\xE4ndler"});
+    }
+    return file;
+}
+
+std::string OrderFile() {
+    std::vector<std::string> header;
+    for (int i = 0; i < 27; ++i) {
+        header.push_back("spalte" + std::to_string(i));
+    }
+    std::string file = Quoted(header);
+    for (int order = 0; order < kOrders; ++order) {
+        for (int line = 0; line < kLinesPerOrder; ++line) {
+            std::vector<std::string> fields(27);
+            fields[0] = std::to_string(500000 + order);
+            fields[1] = "2025-03-0" + std::to_string(1 + order % 9);
+            fields[2] = CustomerNumber(order * 7 % kOrderCustomers);
+            fields[5] = "Position " + std::to_string(line) + " f\xFCr Bestellung";
+            fields[6] = kArticles[(order + line) % 5];
+            fields[8] = std::to_string(line + 1) + ".95";
+            fields[11] = line % 2 == 0 ? "19" : "7";
+            fields[14] = std::to_string(2 * line + 2) + ".9";
+            fields[18] = std::to_string(line + 1);
+            fields[20] = "Bitte bis Freitag";
+            fields[21] = "Vorkasse";
+            fields[25] = "Kunde " + fields[2];
+            file += Quoted(fields);
+        }
+    }
+    return file;
+}
+
+// The stand-in commits every post with a flush to disk; on a disk that flush is most of the time. The
+// folder therefore lies in /dev/shm where there is one, so the figures show the work of the program
+// and of SQLite; BM_Customers_FirstRun_StandinOnDisk shows one size on the disk for comparison.
+fs::path MemoryBackedFolder() {
+    std::error_code ec;
+    return fs::is_directory("/dev/shm", ec) ? fs::path("/dev/shm") : fs::temp_directory_path();
+}
+
+class BenchFolder {
+public:
+    explicit BenchFolder(const fs::path& parent) {
+        std::string pattern = (parent / "warenkai-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp");
+        }
+        path = pattern;
+    }
+    ~BenchFolder() {
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+    fs::path Write(const std::string& name, const std::string& bytes) const {
+        std::ofstream out(path / name, std::ios::binary | std::ios::trunc);
+        out << bytes;
+        return path / name;
+    }
+    fs::path path;
+};
+
+BenchFolder& Folder() {
+    static BenchFolder folder(MemoryBackedFolder());
+    return folder;
+}
+
+BenchFolder& DiskFolder() {
+    static BenchFolder folder(fs::temp_directory_path());
+    return folder;
+}
+
+fs::path CustomerFilePath(int count) {
+    static std::map<int, fs::path> files;
+    auto& file = files[count];
+    if (file.empty()) {
+        file = Folder().Write("kunden" + std::to_string(count) + ".csv", CustomerFile(count));
+    }
+    return file;
+}
+
+fs::path OrderFilePath() {
+    static const fs::path file = Folder().Write("bestellungen.csv", OrderFile());
+    return file;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Quiet stand-ins for the window.
+
+class QuietStatus final : public StatusArea {
+public:
+    void SetStatusText(const std::string&) override {}
+    void ClearErrors() override {}
+    void AddError(const std::string& line) override { ++errors, lastError = line; }
+    void SetProgressMaximum(int) override {}
+    int ProgressMaximum() const override { return 100; }
+    void SetProgressValue(int) override {}
+    int ProgressValue() const override { return 0; }
+    int errors = 0;
+    std::string lastError;
+};
+
+class QuietDialogs final : public UserDialogs {
+public:
+    void ShowMessage(const std::string& text) override { throw std::runtime_error(text); }
+    bool AskYesNo(const std::string&) override { return false; }
+    std::string AskText(const std::string&, const std::string&, const std::string&) override { return {}; }
+};
+
+// Counts the walking calls on a table and passes every call on.
+class CountingTable final : public SelectlineTable {
+public:
+    explicit CountingTable(SelectlineTable& table) : m_table(table) {}
+    std::int64_t Recordcount() override { return m_table.Recordcount(); }
+    void First() override { ++steps, m_table.First(); }
+    void Next() override { ++steps, m_table.Next(); }
+    Variant GetField(const std::string& name) override { return ++steps, m_table.GetField(name); }
+    bool FindKey(const std::string& key) override { return m_table.FindKey(key); }
+    bool FindKey2(const std::string& a, const std::string& b) override { return m_table.FindKey2(a, b); }
+    bool FindKey3(const std::string& a, const std::string& b, const std::string& c) override {
+        return m_table.FindKey3(a, b, c);
+    }
+    void Insert() override { m_table.Insert(); }
+    void PutField(const std::string& name, const std::string& value) override { m_table.PutField(name, value); }
+    void Post() override { m_table.Post(); }
+    std::int64_t steps = 0;
+
+private:
+    SelectlineTable& m_table;
+};
+
+// ---------------------------------------------------------------------------------------------
+// A lean in-memory Selectline: rows in insertion order, a hash index on the key column.
+
+struct LeanTableData {
+    std::vector<std::string> columns;
+    std::unordered_map<std::string, std::size_t> columnIndex;
+    std::string keyColumn;  // empty: no key
+    std::vector<std::vector<std::string>> rows;
+    std::unordered_map<std::string, std::size_t> keyIndex;  // key -> first row
+
+    LeanTableData(std::vector<std::string> names, std::string key) : columns(std::move(names)), keyColumn(std::move(key)) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            columnIndex[columns[i]] = i;
+        }
+    }
+    std::size_t Column(const std::string& name) const {
+        const auto found = columnIndex.find(name);
+        if (found == columnIndex.end()) {
+            throw SelectlineError("Das Feld " + name + " gibt es nicht");
+        }
+        return found->second;
+    }
+};
+
+struct LeanDatabase {
+    LeanTableData customers{{"Nummer", "Name", "Zusatz", "Strasse", "Plz", "Ort", "SteueridentNr", "Steuernummer",
+                             "EMail", "Telefon1", "Telefon2", "Fax", "FreierText1", "FreierText2", "RefAdresse"},
+                            "Nummer"};
+    LeanTableData addresses{{"Adresstyp", "Name", "Zusatz", "Strasse", "Plz", "Ort"}, ""};
+    std::size_t documents = 0;
+    std::size_t positions = 0;
+};
+
+class LeanTable final : public SelectlineTable {
+public:
+    explicit LeanTable(LeanTableData& data) : m_data(data) {}
+    std::int64_t Recordcount() override { return static_cast<std::int64_t>(m_data.rows.size()); }
+    void First() override { m_current = 0, m_pending.reset(); }
+    void Next() override {
+        m_current = std::min(m_current + 1, m_data.rows.size());
+        m_pending.reset();
+    }
+    Variant GetField(const std::string& name) override {
+        const auto column = m_data.Column(name);
+        if (m_pending) {
+            return Variant((*m_pending)[column]);
+        }
+        if (m_current >= m_data.rows.size()) {
+            throw SelectlineError("Kein aktueller Datensatz");
+        }
+        return Variant(m_data.rows[m_current][column]);
+    }
+    bool FindKey(const std::string& key) override {
+        m_pending.reset();
+        const auto found = m_data.keyIndex.find(key);
+        if (found == m_data.keyIndex.end()) {
+            return false;
+        }
+        m_current = found->second;
+        return true;
+    }
+    bool FindKey2(const std::string&, const std::string&) override { throw SelectlineError("kein Schlüssel"); }
+    bool FindKey3(const std::string&, const std::string&, const std::string&) override {
+        throw SelectlineError("kein Schlüssel");
+    }
+    void Insert() override {
+        m_pending.emplace(m_data.columns.size());
+        m_inserting = true;
+    }
+    void PutField(const std::string& name, const std::string& value) override {
+        const auto column = m_data.Column(name);
+        if (!m_pending) {
+            if (m_current >= m_data.rows.size()) {
+                throw SelectlineError("Kein aktueller Datensatz");
+            }
+            m_pending = m_data.rows[m_current];
+            m_inserting = false;
+        }
+        (*m_pending)[column] = value;
+    }
+    void Post() override {
+        if (!m_pending) {
+            return;
+        }
+        if (!m_data.keyColumn.empty()) {
+            const auto& key = (*m_pending)[m_data.Column(m_data.keyColumn)];
+            const auto found = m_data.keyIndex.find(key);
+            if (found != m_data.keyIndex.end() && (m_inserting || found->second != m_current)) {
+                throw SelectlineError("Der Schlüssel ist schon vorhanden");
+            }
+            if (m_inserting) {
+                m_data.keyIndex.emplace(key, m_data.rows.size());
+            }
+        }
+        if (m_inserting) {
+            m_data.rows.push_back(std::move(*m_pending));
+            m_current = m_data.rows.size() - 1;
+        } else {
+            m_data.rows[m_current] = std::move(*m_pending);
+        }
+        m_pending.reset();
+    }
+
+private:
+    LeanTableData& m_data;
+    std::size_t m_current = 0;
+    std::optional<std::vector<std::string>> m_pending;
+    bool m_inserting = false;
+};
+
+class LeanLine final : public SelectlineDocumentLine {
+public:
+    explicit LeanLine(LeanDatabase& db) : m_db(db) {}
+    void SetEingabeMenge(double) override {}
+    void SetArtikel(const std::string&) override {}
+    void SetEinzelpreis(double) override {}
+    void SetSteuerProzent(const std::string&) override {}
+    void SetBezeichnung(const std::string&) override {}
+    void SetGesamtpreis(const std::string&) override {}
+    void Save(int) override { ++m_db.positions; }
+
+private:
+    LeanDatabase& m_db;
+};
+
+class LeanDocument final : public SelectlineDocument {
+public:
+    explicit LeanDocument(LeanDatabase& db) : m_db(db) {}
+    void SetAdresse(const std::string& customer) override {
+        if (m_db.customers.keyIndex.find(customer) == m_db.customers.keyIndex.end()) {
+            throw SelectlineError("Kunde " + customer + " fehlt");
+        }
+    }
+    void PutField(const std::string&, const std::string&) override {}
+    std::unique_ptr<SelectlineDocumentLine> CreatePos(const std::string&) override {
+        return std::make_unique<LeanLine>(m_db);
+    }
+    void Save() override { ++m_db.documents; }
+
+private:
+    LeanDatabase& m_db;
+};
+
+class LeanApplication final : public SelectlineApplication {
+public:
+    explicit LeanApplication(LeanDatabase& db) : m_db(db) {}
+    bool ApplicationReady() override { return true; }
+    void login(const std::string&, const std::string&) override {}
+    void getMandant(const std::string&, int) override {}
+    std::unique_ptr<SelectlineTable> CreateTable(const std::string& code) override {
+        return std::make_unique<LeanTable>(code == "KU" ? m_db.customers : m_db.addresses);
+    }
+    Variant Listenpreis(const std::string&) override { return {}; }
+    std::unique_ptr<SelectlineDocument> NeuerBelegAuto(const std::string&, const std::string&) override {
+        return std::make_unique<LeanDocument>(m_db);
+    }
+
+private:
+    LeanDatabase& m_db;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The two back ends behind one shape.
+
+struct MemoryBackend {
+    LeanDatabase database;
+    std::unique_ptr<SelectlineApplication> Open() { return std::make_unique<LeanApplication>(database); }
+};
+
+struct StandinBackend {
+    fs::path file;
+    std::unique_ptr<SelectlineApplication> Open() { return MakeStandinSelectline(file)(); }
+};
+
+// A fresh stand-in database with the demo company (created by the first open).
+fs::path FreshStandin(const std::string& name, const BenchFolder& folder = Folder()) {
+    const fs::path file = folder.path / name;
+    std::error_code ec;
+    fs::remove(file, ec);
+    MakeStandinSelectline(file)();
+    return file;
+}
+
+void Import(SelectlineApplication& application, const fs::path& customerFile, bool naive, QuietStatus& status,
+            std::int64_t* addressSteps = nullptr) {
+    QuietDialogs dialogs;
+    auto customers = application.CreateTable("KU");
+    auto addresses = application.CreateTable("AD");
+    CountingTable counted(*addresses);
+    ImportCustomers(customerFile, *customers, counted, status, dialogs, {.naiveAddressWalk = naive});
+    if (addressSteps != nullptr) {
+        *addressSteps += counted.steps;
+    }
+}
+
+void Report(benchmark::State& state, int customers, std::int64_t steps, const QuietStatus& status) {
+    state.SetItemsProcessed(state.iterations() * customers);
+    state.counters["address_steps"] =
+        benchmark::Counter(static_cast<double>(steps) / static_cast<double>(state.iterations() * customers));
+    if (status.errors > 0) {
+        state.SkipWithError(("error lines: " + status.lastError).c_str());
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+
+void BM_Customers_FirstRun_Memory(benchmark::State& state) {
+    const int customers = static_cast<int>(state.range(0));
+    const bool naive = state.range(1) != 0;
+    const auto file = CustomerFilePath(customers);
+    QuietStatus status;
+    std::int64_t steps = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto backend = std::make_unique<MemoryBackend>();
+        auto application = backend->Open();
+        state.ResumeTiming();
+        Import(*application, file, naive, status, &steps);
+    }
+    Report(state, customers, steps, status);
+}
+
+void BM_Customers_SecondRun_Memory(benchmark::State& state) {
+    const int customers = static_cast<int>(state.range(0));
+    const bool naive = state.range(1) != 0;
+    const auto file = CustomerFilePath(customers);
+    QuietStatus status;
+    MemoryBackend prepared;
+    Import(*prepared.Open(), file, false, status);
+    std::int64_t steps = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto backend = std::make_unique<MemoryBackend>(prepared);
+        auto application = backend->Open();
+        state.ResumeTiming();
+        Import(*application, file, naive, status, &steps);
+    }
+    Report(state, customers, steps, status);
+}
+
+void BM_Customers_FirstRun_Standin(benchmark::State& state) {
+    const int customers = static_cast<int>(state.range(0));
+    const bool naive = state.range(1) != 0;
+    const auto file = CustomerFilePath(customers);
+    const auto empty = FreshStandin("leer.sqlite");
+    QuietStatus status;
+    std::int64_t steps = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        StandinBackend backend{Folder().path / "lauf.sqlite"};
+        fs::copy_file(empty, backend.file, fs::copy_options::overwrite_existing);
+        auto application = backend.Open();
+        state.ResumeTiming();
+        Import(*application, file, naive, status, &steps);
+    }
+    Report(state, customers, steps, status);
+}
+
+void BM_Customers_FirstRun_StandinOnDisk(benchmark::State& state) {
+    const int customers = static_cast<int>(state.range(0));
+    const auto file = CustomerFilePath(customers);
+    const auto empty = FreshStandin("leer.sqlite", DiskFolder());
+    QuietStatus status;
+    std::int64_t steps = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        StandinBackend backend{DiskFolder().path / "lauf.sqlite"};
+        fs::copy_file(empty, backend.file, fs::copy_options::overwrite_existing);
+        auto application = backend.Open();
+        state.ResumeTiming();
+        Import(*application, file, false, status, &steps);
+    }
+    Report(state, customers, steps, status);
+}
+
+void BM_Customers_SecondRun_Standin(benchmark::State& state) {
+    const int customers = static_cast<int>(state.range(0));
+    const bool naive = state.range(1) != 0;
+    const auto file = CustomerFilePath(customers);
+    const auto prepared = FreshStandin("erster-lauf.sqlite");
+    QuietStatus status;
+    Import(*StandinBackend{prepared}.Open(), file, false, status);
+    std::int64_t steps = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        StandinBackend backend{Folder().path / "lauf.sqlite"};
+        fs::copy_file(prepared, backend.file, fs::copy_options::overwrite_existing);
+        auto application = backend.Open();
+        state.ResumeTiming();
+        Import(*application, file, naive, status, &steps);
+    }
+    Report(state, customers, steps, status);
+}
+
+void OrderRun(benchmark::State& state, SelectlineApplication& application, LeanDatabase* lean) {
+    QuietStatus status;
+    QuietDialogs dialogs;
+    for (auto _ : state) {
+        ImportOrders(OrderFilePath(), application, status, dialogs);
+    }
+    state.SetItemsProcessed(state.iterations() * kOrders * kLinesPerOrder);
+    state.counters["orders_per_second"] =
+        benchmark::Counter(static_cast<double>(state.iterations() * kOrders), benchmark::Counter::kIsRate);
+    if (lean != nullptr && lean->positions != static_cast<std::size_t>(state.iterations() * kOrders * kLinesPerOrder)) {
+        state.SkipWithError("positions missing");
+    }
+    if (status.errors > 0) {
+        state.SkipWithError(("error lines: " + status.lastError).c_str());
+    }
+}
+
+void BM_Orders_Memory(benchmark::State& state) {
+    MemoryBackend backend;
+    QuietStatus status;
+    Import(*backend.Open(), CustomerFilePath(kOrderCustomers), false, status);
+    auto application = backend.Open();
+    OrderRun(state, *application, &backend.database);
+}
+
+void BM_Orders_Standin(benchmark::State& state) {
+    const auto file = FreshStandin("bestellungen.sqlite");
+    QuietStatus status;
+    Import(*StandinBackend{file}.Open(), CustomerFilePath(kOrderCustomers), false, status);
+    auto application = StandinBackend{file}.Open();
+    OrderRun(state, *application, nullptr);
+}
+
+void CustomerSizes(benchmark::internal::Benchmark* benchmark) {
+    for (const int naive : {1, 0}) {
+        for (const int customers : {1000, 2000, 5000, 10000}) {
+            benchmark->Args({customers, naive});
+        }
+    }
+    benchmark->ArgNames({"customers", "naive"})->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_Customers_FirstRun_Memory)->Apply(CustomerSizes);
+BENCHMARK(BM_Customers_SecondRun_Memory)->Apply(CustomerSizes);
+BENCHMARK(BM_Customers_FirstRun_Standin)->Apply(CustomerSizes)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_Customers_SecondRun_Standin)->Apply(CustomerSizes)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_Customers_FirstRun_StandinOnDisk)
+    ->Args({1000})
+    ->ArgNames({"customers"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->UseRealTime();
+BENCHMARK(BM_Orders_Memory)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Orders_Standin)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
+
+}  // namespace
+}  // namespace warenkai::bench
+
+BENCHMARK_MAIN();
