@@ -53,7 +53,9 @@ std::string Quoted(const std::vector<std::string>& fields) {
     return line + "\r\n";
 }
 
-std::string CustomerNumber(int i) { return std::to_string(100000 + i); }
+std::string CustomerNumber(int i) {
+    return std::to_string(100000 + i);
+}
 
 std::string CustomerFile(int count) {
     std::vector<std::string> header;
@@ -66,11 +68,33 @@ std::string CustomerFile(int count) {
         const bool blocks = i % 2 == 0;
         const std::string a = blocks ? "Lager " + n : "";
         const std::string b = blocks ? "Rechnung " + n : "";
-        file += Quoted({CustomerNumber(i), "M\xFCller " + n, "Zusatz", "Hauptstra\xDF" "e " + n, "12345", "K\xF6ln", "",
-                        "Gartenbau", "DE123456789", "123/456/789", "kunde" + n + "@example.de", "0221 1234",
-                        "0171 5678", "0221 9999", a, blocks ? "Tor 3" : "", blocks ? "Hafenweg 2" : "",
-                        blocks ? "44147" : "", blocks ? "Dortmund" : "", b, blocks ? "Buchhaltung" : "",
-                        blocks ? "Postfach 12" : "", blocks ? "97001" : "", blocks ? "W\xFCrzburg" : "", "H\xE4ndler"});
+        file += Quoted({CustomerNumber(i),
+                        "M\xFCller " + n,
+                        "Zusatz",
+                        "Hauptstra\xDF"
+                        "e " +
+                            n,
+                        "12345",
+                        "K\xF6ln",
+                        "",
+                        "Gartenbau",
+                        "DE123456789",
+                        "123/456/789",
+                        "kunde" + n + "@example.de",
+                        "0221 1234",
+                        "0171 5678",
+                        "0221 9999",
+                        a,
+                        blocks ? "Tor 3" : "",
+                        blocks ? "Hafenweg 2" : "",
+                        blocks ? "44147" : "",
+                        blocks ? "Dortmund" : "",
+                        b,
+                        blocks ? "Buchhaltung" : "",
+                        blocks ? "Postfach 12" : "",
+                        blocks ? "97001" : "",
+                        blocks ? "W\xFCrzburg" : "",
+                        "H\xE4ndler"});
     }
     return file;
 }
@@ -210,7 +234,8 @@ struct LeanTableData {
     std::vector<std::vector<std::string>> rows;
     std::unordered_map<std::string, std::size_t> keyIndex;  // key -> first row
 
-    LeanTableData(std::vector<std::string> names, std::string key) : columns(std::move(names)), keyColumn(std::move(key)) {
+    LeanTableData(std::vector<std::string> names, std::string key)
+        : columns(std::move(names)), keyColumn(std::move(key)) {
         for (std::size_t i = 0; i < columns.size(); ++i) {
             columnIndex[columns[i]] = i;
         }

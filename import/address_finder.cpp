@@ -9,8 +9,7 @@ constexpr const char* kTypeField = "Adresstyp";
 
 }  // namespace
 
-AddressFinder::AddressFinder(SelectlineTable& addresses, bool naiveWalk)
-    : m_addresses(addresses), m_naive(naiveWalk) {}
+AddressFinder::AddressFinder(SelectlineTable& addresses, bool naiveWalk) : m_addresses(addresses), m_naive(naiveWalk) {}
 
 bool AddressFinder::Walk(const std::string& type) {
     m_addresses.First();

@@ -19,9 +19,17 @@ using Fields = std::vector<std::string>;
 
 // Customer record fields and the file fields that fill them, in the order they are put.
 constexpr std::array<std::pair<const char*, std::size_t>, 11> kCustomerFields = {{
-    {"Name", 1}, {"Zusatz", 2}, {"Strasse", 3}, {"Plz", 4}, {"Ort", 5},
-    {"SteueridentNr", 8}, {"Steuernummer", 9}, {"EMail", 10},
-    {"Telefon1", 11}, {"Telefon2", 12}, {"Fax", 13},
+    {"Name", 1},
+    {"Zusatz", 2},
+    {"Strasse", 3},
+    {"Plz", 4},
+    {"Ort", 5},
+    {"SteueridentNr", 8},
+    {"Steuernummer", 9},
+    {"EMail", 10},
+    {"Telefon1", 11},
+    {"Telefon2", 12},
+    {"Fax", 13},
 }};
 constexpr std::array<const char*, 5> kAddressFields = {"Name", "Zusatz", "Strasse", "Plz", "Ort"};
 constexpr std::size_t kAddressBlockA = 14;  // address record in "AD"
@@ -40,7 +48,10 @@ class CustomerImporter {
 public:
     CustomerImporter(SelectlineTable& customers, SelectlineTable& addresses, StatusArea& status,
                      LimitedErrorList& errors, const CustomerImportOptions& options)
-        : m_customers(customers), m_status(status), m_errors(errors), m_addresses(addresses),
+        : m_customers(customers),
+          m_status(status),
+          m_errors(errors),
+          m_addresses(addresses),
           m_finder(addresses, options.naiveAddressWalk) {}
 
     void Enter(const ShopRecord& record, CustomerImportResult& result) {
@@ -49,8 +60,8 @@ public:
         m_status.SetStatusText("Kundennummer: " + number);
         if (number.empty()) {
             if (AnyFilled(fields, 1, kCustomerFieldCount - 1)) {
-                m_errors.Add("Fehler: " + std::string(kCustomerFileName) + " Zeile " +
-                                  std::to_string(record.line) + ": Kunde ohne Kundennummer nicht eingetragen");
+                m_errors.Add("Fehler: " + std::string(kCustomerFileName) + " Zeile " + std::to_string(record.line) +
+                             ": Kunde ohne Kundennummer nicht eingetragen");
             }
             return;
         }

@@ -20,8 +20,7 @@ TransferOutcome RunCustomerOrderImport(const Settings& settings, TransferContext
         SelectlineSession session = OpenSelectlineSession({"KU", "AD"}, context);
         ImportCustomers(context.programFolder / kCustomerFileName, session.Table("KU"), session.Table("AD"),
                         context.status, context.dialogs);
-        ImportOrders(context.programFolder / kOrderFileName, *session.application, context.status,
-                     context.dialogs);
+        ImportOrders(context.programFolder / kOrderFileName, *session.application, context.status, context.dialogs);
         context.dialogs.ShowMessage("Fertig");
     });
 }

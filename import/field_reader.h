@@ -10,9 +10,9 @@ namespace warenkai {
 
 // One field of a shop export file as the reader found it.
 struct ShopField {
-    std::string text;        // the field's bytes as they stand in the file (Windows-1252), trimmed of spaces
-    std::size_t line = 0;    // the line of the file (counted from 1) on which the field begins
-    bool endsLine = false;   // a line end or the end of the file ended the field
+    std::string text;            // the field's bytes as they stand in the file (Windows-1252), trimmed of spaces
+    std::size_t line = 0;        // the line of the file (counted from 1) on which the field begins
+    bool endsLine = false;       // a line end or the end of the file ended the field
     bool unclosedQuote = false;  // it began with a double quote that nothing closed up to the end of the file
     bool truncated = false;      // it was longer than the reader keeps; the rest was dropped
 };

@@ -32,7 +32,11 @@ enum OrderField : std::size_t {
 
 // The order detail labels and their fields, in the order they are joined.
 constexpr std::array<std::pair<const char*, std::size_t>, 5> kDetailParts = {{
-    {"B:", 21}, {"K:", 22}, {"KA:", 24}, {"KN:", 25}, {"KG:", 26},
+    {"B:", 21},
+    {"K:", 22},
+    {"KA:", 24},
+    {"KN:", 25},
+    {"KG:", 26},
 }};
 
 std::string DetailText(const Fields& fields) {
@@ -64,7 +68,7 @@ public:
             // The identity of the first lines is empty, the same as "no order yet": no document to
             // add them to.
             m_errors.Add("Fehler: " + std::string(kOrderFileName) + " Zeile " + std::to_string(record.line) +
-                              ": Position ohne Bestellnummer nicht eingetragen");
+                         ": Position ohne Bestellnummer nicht eingetragen");
             return;
         }
         if (m_document) {

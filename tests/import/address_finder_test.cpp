@@ -64,8 +64,9 @@ public:
         if (m_pending) {
             auto place = rows.end();
             if (m_sorted) {
-                place = std::upper_bound(rows.begin(), rows.end(), (*m_pending)["Adresstyp"],
-                                         [](const std::string& type, const Row& row) { return type < row.at("Adresstyp"); });
+                place = std::upper_bound(
+                    rows.begin(), rows.end(), (*m_pending)["Adresstyp"],
+                    [](const std::string& type, const Row& row) { return type < row.at("Adresstyp"); });
             }
             m_current = static_cast<std::size_t>(rows.insert(place, *m_pending) - rows.begin());
             m_pending.reset();
@@ -88,7 +89,7 @@ private:
 
 std::vector<ShiftingAddressTable::Row> StartingAddresses(bool sorted) {
     std::vector<ShiftingAddressTable::Row> rows = {
-        {{"Adresstyp", "KUL30"}, {"Name", "alt 30"}},  {{"Adresstyp", "LIEF1"}, {"Name", "Lieferant"}},
+        {{"Adresstyp", "KUL30"}, {"Name", "alt 30"}},   {{"Adresstyp", "LIEF1"}, {"Name", "Lieferant"}},
         {{"Adresstyp", "KUL10"}, {"Name", "alt 10 a"}}, {{"Adresstyp", "KUL10"}, {"Name", "alt 10 b"}},
         {{"Adresstyp", "KUL50"}, {"Name", "alt 50"}},
     };
@@ -120,9 +121,9 @@ TEST_P(AddressFinderLayouts, GivesTheRecordsOfThePlainWalk) {
     std::vector<std::vector<ShiftingAddressTable::Row>> results;
     for (const bool naive : {true, false}) {
         auto database = std::make_shared<MemoryDatabase>();
-        database->Table("KU").columns = {"Nummer", "Name", "Zusatz", "Strasse", "Plz", "Ort", "SteueridentNr",
-                                         "Steuernummer", "EMail", "Telefon1", "Telefon2", "Fax", "FreierText1",
-                                         "FreierText2", "RefAdresse"};
+        database->Table("KU").columns = {"Nummer",   "Name",          "Zusatz",       "Strasse",     "Plz",
+                                         "Ort",      "SteueridentNr", "Steuernummer", "EMail",       "Telefon1",
+                                         "Telefon2", "Fax",           "FreierText1",  "FreierText2", "RefAdresse"};
         auto application = MakeMemorySelectline(database)();
         auto customers = application->CreateTable("KU");
         ShiftingAddressTable addresses(StartingAddresses(GetParam().sorted), GetParam().sorted,

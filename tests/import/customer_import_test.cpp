@@ -17,9 +17,9 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const Lines kCustomerColumns = {"Nummer",   "Name",     "Zusatz",   "Strasse",     "Plz",         "Ort",
-                                "SteueridentNr", "Steuernummer", "EMail", "Telefon1", "Telefon2", "Fax",
-                                "FreierText1", "FreierText2", "RefAdresse"};
+const Lines kCustomerColumns = {"Nummer",   "Name",          "Zusatz",       "Strasse",     "Plz",
+                                "Ort",      "SteueridentNr", "Steuernummer", "EMail",       "Telefon1",
+                                "Telefon2", "Fax",           "FreierText1",  "FreierText2", "RefAdresse"};
 const Lines kAddressColumns = {"Adresstyp", "Name", "Zusatz", "Strasse", "Plz", "Ort"};
 
 // A customer with every field filled: field n holds "f<n>", address block A "a…", block B "b…".
@@ -105,9 +105,9 @@ TEST_F(CustomerImportTest, NewCustomerGetsCustomerReferenceAndAddressRecordInThi
                      "KU.PutField Zusatz=f20", "KU.PutField Strasse=f21", "KU.PutField Plz=f22", "KU.PutField Ort=f23",
                      "KU.Post", "KU.FindKey 1001", "KU.PutField RefAdresse=R1001", "KU.Post",
                      // address block A: the address record, the table is empty
-                     "AD.First", "AD.Recordcount", "AD.Insert", "AD.PutField Adresstyp=KUL1001",
-                     "AD.PutField Name=f14", "AD.PutField Zusatz=f15", "AD.PutField Strasse=f16",
-                     "AD.PutField Plz=f17", "AD.PutField Ort=f18", "AD.Post"}));
+                     "AD.First", "AD.Recordcount", "AD.Insert", "AD.PutField Adresstyp=KUL1001", "AD.PutField Name=f14",
+                     "AD.PutField Zusatz=f15", "AD.PutField Strasse=f16", "AD.PutField Plz=f17", "AD.PutField Ort=f18",
+                     "AD.Post"}));
     EXPECT_EQ(Rows("KU"), (Lines{"Nummer=1001|Name=f1|Zusatz=f2|Strasse=f3|Plz=f4|Ort=f5|SteueridentNr=f8|"
                                  "Steuernummer=f9|EMail=f10|Telefon1=f11|Telefon2=f12|Fax=f13|"
                                  "FreierText1=Branche: f7|FreierText2=Kundenart: f24|RefAdresse=R1001",
@@ -122,12 +122,12 @@ TEST_F(CustomerImportTest, KnownCustomerIsOverwrittenAlsoWithEmptyFieldsAndNotIn
     Import(CustomerHeader() + CustomerLine("1001", {{1, "Neu"}}));
     EXPECT_EQ(database->calls,
               (Lines{"KU.FindKey 1001", "KU.PutField Name=Neu", "KU.PutField Zusatz=", "KU.PutField Strasse=",
-                     "KU.PutField Plz=", "KU.PutField Ort=", "KU.PutField SteueridentNr=",
-                     "KU.PutField Steuernummer=", "KU.PutField EMail=", "KU.PutField Telefon1=",
-                     "KU.PutField Telefon2=", "KU.PutField Fax=", "KU.PutField FreierText1=Branche: ",
-                     "KU.PutField FreierText2=Kundenart: ", "KU.Post"}));
+                     "KU.PutField Plz=", "KU.PutField Ort=", "KU.PutField SteueridentNr=", "KU.PutField Steuernummer=",
+                     "KU.PutField EMail=", "KU.PutField Telefon1=", "KU.PutField Telefon2=", "KU.PutField Fax=",
+                     "KU.PutField FreierText1=Branche: ", "KU.PutField FreierText2=Kundenart: ", "KU.Post"}));
     // Both address blocks are empty: no reference record is touched, "RefAdresse" stays.
-    EXPECT_EQ(Rows("KU"), (Lines{"Nummer=1001|Name=Neu|FreierText1=Branche: |FreierText2=Kundenart: |RefAdresse=R1001"}));
+    EXPECT_EQ(Rows("KU"),
+              (Lines{"Nummer=1001|Name=Neu|FreierText1=Branche: |FreierText2=Kundenart: |RefAdresse=R1001"}));
     EXPECT_TRUE(Rows("AD").empty());
 }
 
@@ -172,7 +172,8 @@ TEST_F(CustomerImportTest, KnownAddressRecordIsTheFirstOfItsTypeInTableOrder) {
         .Add({{"Adresstyp", "KUL1001"}, {"Name", "erster"}})
         .Add({{"Adresstyp", "KUL1001"}, {"Name", "zweiter"}});
     Import(CustomerHeader() + CustomerLine("1001", {{14, "neu"}}));
-    EXPECT_EQ(Rows("AD"), (Lines{"Adresstyp=KUL77|Name=anderer", "Adresstyp=KUL1001|Name=neu", "Adresstyp=KUL1001|Name=zweiter"}));
+    EXPECT_EQ(Rows("AD"),
+              (Lines{"Adresstyp=KUL77|Name=anderer", "Adresstyp=KUL1001|Name=neu", "Adresstyp=KUL1001|Name=zweiter"}));
 }
 
 TEST_F(CustomerImportTest, EmptyAddressTableIsNotComparedAndGetsANewRecord) {
@@ -197,19 +198,25 @@ TEST_F(CustomerImportTest, ShortLineIsReportedAndTheFollowingCustomersAreRight) 
     auto broken = CustomerLine("1002", FullCustomer());
     broken.erase(broken.rfind(','));  // the last field is missing
     broken += "\r\n";
-    Import(CustomerHeader() + CustomerLine("1001", {{1, "Eins"}}) + broken + CustomerLine("1003", {{1, "Drei"}, {24, "B2B"}}));
-    EXPECT_EQ(journal.Entries(), (Lines{"status: Kundennummer: 1001",
-                                        "error: Fehler: kundenstamm.csv Zeile 3: 24 statt 25 Felder",
-                                        "status: Kundennummer: 1003"}));
+    Import(CustomerHeader() + CustomerLine("1001", {{1, "Eins"}}) + broken +
+           CustomerLine("1003", {{1, "Drei"}, {24, "B2B"}}));
+    EXPECT_EQ(journal.Entries(),
+              (Lines{"status: Kundennummer: 1001", "error: Fehler: kundenstamm.csv Zeile 3: 24 statt 25 Felder",
+                     "status: Kundennummer: 1003"}));
     EXPECT_EQ(Rows("KU"), (Lines{"Nummer=1001|Name=Eins|FreierText1=Branche: |FreierText2=Kundenart: ",
                                  "Nummer=1003|Name=Drei|FreierText1=Branche: |FreierText2=Kundenart: B2B"}));
 }
 
 TEST_F(CustomerImportTest, QuotedCommaStaysInItsFieldAndUmlautsArriveFromWindows1252) {
-    Import(CustomerHeader() + CustomerLine("1001", {{1, "M\xFC" "ller, Hans"}, {3, "Stra\xDF" "e 1"}, {5, "K\xF6ln"}}));
-    EXPECT_EQ(Rows("KU"),
-              (Lines{"Nummer=1001|Name=Müller, Hans|Strasse=Straße 1|Ort=Köln|FreierText1=Branche: |"
-                     "FreierText2=Kundenart: "}));
+    Import(CustomerHeader() + CustomerLine("1001", {{1,
+                                                     "M\xFC"
+                                                     "ller, Hans"},
+                                                    {3,
+                                                     "Stra\xDF"
+                                                     "e 1"},
+                                                    {5, "K\xF6ln"}}));
+    EXPECT_EQ(Rows("KU"), (Lines{"Nummer=1001|Name=Müller, Hans|Strasse=Straße 1|Ort=Köln|FreierText1=Branche: |"
+                                 "FreierText2=Kundenart: "}));
 }
 
 TEST_F(CustomerImportTest, CustomerNumberIsCleanedOfQuotesLineFeedsAndBlanks) {
@@ -229,10 +236,10 @@ TEST_F(CustomerImportTest, LineWithoutNumberIsSkippedAndReportedWhenItHoldsData)
 }
 
 TEST_F(CustomerImportTest, FailingStepsAreReportedOncePerCustomerAndTheRunGoesOn) {
-    database->Table("KU").columns = {"Nummer", "Name", "Zusatz", "Strasse", "Plz", "Ort", "SteueridentNr",
-                                     "Steuernummer", "EMail", "Telefon1", "Telefon2", "FreierText1", "FreierText2",
-                                     "RefAdresse"};  // no "Fax"
-    database->Table("AD").columns = {"Name"};     // no "Adresstyp"
+    database->Table("KU").columns = {"Nummer",   "Name",          "Zusatz",       "Strasse",   "Plz",
+                                     "Ort",      "SteueridentNr", "Steuernummer", "EMail",     "Telefon1",
+                                     "Telefon2", "FreierText1",   "FreierText2",  "RefAdresse"};  // no "Fax"
+    database->Table("AD").columns = {"Name"};                                                     // no "Adresstyp"
     Import(CustomerHeader() + CustomerLine("1001", FullCustomer()) + CustomerLine("1002", {{1, "Zwei"}}));
     EXPECT_EQ(status.errors, (Lines{"Fehler: Kunde 1001: Das Feld Fax gibt es in der Tabelle KU nicht; Das Feld "
                                     "Adresstyp gibt es in der Tabelle AD nicht",

@@ -61,11 +61,17 @@ protected:
         settings.shopLink = "https://shop.example.de";
         server.MakeFolder(kExportFolder);
         // The shop writes Windows-1252.
-        server.WriteFile(kExportFolder + "Exportkunde.csv",
-                         CustomerHeader() +
-                             CustomerLine("20001", {{1, "M\xFC" "ller, Hans"}, {5, "K\xF6ln"}, {14, "Lager"},
-                                                    {19, "Rechnung"}, {24, "Privat"}}) +
-                             CustomerLine("20002", {{1, "Gro\xDF" "handel"}}));
+        server.WriteFile(kExportFolder + "Exportkunde.csv", CustomerHeader() +
+                                                                CustomerLine("20001", {{1,
+                                                                                        "M\xFC"
+                                                                                        "ller, Hans"},
+                                                                                       {5, "K\xF6ln"},
+                                                                                       {14, "Lager"},
+                                                                                       {19, "Rechnung"},
+                                                                                       {24, "Privat"}}) +
+                                                                CustomerLine("20002", {{1,
+                                                                                        "Gro\xDF"
+                                                                                        "handel"}}));
         // Two orders, the first with two lines; 10001 and 10002 are articles of the demo company.
         auto first = Order("1", "a", "20001");
         first.article = "10001";
@@ -85,8 +91,7 @@ protected:
         options.stallTimeout = std::chrono::seconds(2);
         options.responseTimeout = std::chrono::seconds(2);
         const auto ftp = MakeCurlFtpControlWith(events, options);
-        TransferContext context{status, dialogs, events, web, *ftp, MakeStandinSelectline(databaseFile),
-                                folder.path()};
+        TransferContext context{status, dialogs, events, web, *ftp, MakeStandinSelectline(databaseFile), folder.path()};
         return RunCustomerOrderImport(settings, context);
     }
 
@@ -110,15 +115,18 @@ TEST_F(CustomerOrderImportEndToEnd, BothExportsAreDownloadedAndEntered) {
     EXPECT_EQ(Seen().back(), "message: Fertig");
     EXPECT_EQ(folder.Read("kundenstamm.csv"), server.ReadFile(kExportFolder + "Exportkunde.csv"));
 
-    EXPECT_EQ(Query(databaseFile, "SELECT Name || '|' || Ort || '|' || ifnull(FreierText2, '') || '|' || ifnull(RefAdresse, '') "
-                                  "FROM KU WHERE Nummer IN ('20001', '20002', 'R20001') ORDER BY rowid"),
+    EXPECT_EQ(Query(databaseFile,
+                    "SELECT Name || '|' || Ort || '|' || ifnull(FreierText2, '') || '|' || ifnull(RefAdresse, '') "
+                    "FROM KU WHERE Nummer IN ('20001', '20002', 'R20001') ORDER BY rowid"),
               (Lines{"Müller, Hans|Köln|Kundenart: Privat|R20001", "Rechnung|||", "Großhandel||Kundenart: |"}));
     EXPECT_EQ(Query(databaseFile, "SELECT Name FROM AD WHERE Adresstyp = 'KUL20001'"), (Lines{"Lager"}));
-    EXPECT_EQ(Query(databaseFile, "SELECT Belegart || '|' || Adresse || '|' || (SELECT count(*) FROM BELEGPOS P "
-                                  "WHERE P.Belegnummer = B.Belegnummer) FROM BELEG B ORDER BY Belegnummer"),
+    EXPECT_EQ(Query(databaseFile,
+                    "SELECT Belegart || '|' || Adresse || '|' || (SELECT count(*) FROM BELEGPOS P "
+                    "WHERE P.Belegnummer = B.Belegnummer) FROM BELEG B ORDER BY Belegnummer"),
               (Lines{"B|20001|2", "B|20002|1"}));
-    EXPECT_EQ(Query(databaseFile, "SELECT Menge || '|' || Artikelnummer || '|' || Einzelpreis || '|' || SteuerProzent "
-                                  "|| '|' || Gesamtpreis FROM BELEGPOS ORDER BY Belegnummer, Position"),
+    EXPECT_EQ(Query(databaseFile,
+                    "SELECT Menge || '|' || Artikelnummer || '|' || Einzelpreis || '|' || SteuerProzent "
+                    "|| '|' || Gesamtpreis FROM BELEGPOS ORDER BY Belegnummer, Position"),
               (Lines{"2.0|10001|9.95|19,00|19,90", "1.0|10002|29.9|19,00|19,90", "2.0|10001|9.95|19,00|19,90"}));
 }
 

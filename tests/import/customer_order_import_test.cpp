@@ -36,9 +36,9 @@ protected:
         settings.shopRoot = "/shop";
         settings.shopLink = "https://shop.example.de";
         settings.passiveMode = false;
-        database->Table("KU").columns = {"Nummer",        "Name",     "Zusatz",   "Strasse", "Plz",
-                                         "Ort",           "SteueridentNr", "Steuernummer", "EMail", "Telefon1",
-                                         "Telefon2",      "Fax",      "FreierText1", "FreierText2", "RefAdresse"};
+        database->Table("KU").columns = {"Nummer",   "Name",          "Zusatz",       "Strasse",     "Plz",
+                                         "Ort",      "SteueridentNr", "Steuernummer", "EMail",       "Telefon1",
+                                         "Telefon2", "Fax",           "FreierText1",  "FreierText2", "RefAdresse"};
         database->Table("AD").columns = {"Adresstyp", "Name", "Zusatz", "Strasse", "Plz", "Ort"};
         database->Table("AR").Add({{"Artikelnummer", "4711"}});
         ftp.remoteFiles[kRemoteCustomers] = CustomerHeader() + CustomerLine("100", {{1, "Kunde Hundert"}});
@@ -152,8 +152,8 @@ TEST_F(CustomerOrderImportTest, ReadOnlyFilesOfAnEarlierRunAreRemovedBeforeTheDo
     Run();
     EXPECT_FALSE(std::filesystem::exists(folder / "kundenstamm.csv"));
     EXPECT_FALSE(std::filesystem::exists(folder / "bestellungen.csv"));
-    EXPECT_EQ(journal.Starting("message: Fehler beim"),
-              (Lines{"message: Fehler beim öffnen von kundenstamm.csv", "message: Fehler beim öffnen von bestellungen.csv"}));
+    EXPECT_EQ(journal.Starting("message: Fehler beim"), (Lines{"message: Fehler beim öffnen von kundenstamm.csv",
+                                                               "message: Fehler beim öffnen von bestellungen.csv"}));
     EXPECT_TRUE(database->Table("KU").rows.empty());
 }
 
@@ -163,12 +163,13 @@ TEST_F(CustomerOrderImportTest, AddressesAreJoinedAsTheyStandAndPassiveModeIsAlw
     settings.passiveMode = false;
     Run();
     EXPECT_EQ(web.opened, (Lines{"https://shop.example.de//login/admin/sonstiges/export/export2.php"}));
-    EXPECT_EQ(journal.Starting("ftp "),
-              (Lines{"ftp connect ftp.example.de|kunde|geheim|0x08000000",
-                     "ftp download /shop//login/admin/sonstiges/export/export/Exportkunde.csv -> " + Local("kundenstamm.csv"),
-                     "ftp download /shop//login/admin/sonstiges/export/export/Exportbestellung.csv -> " +
-                         Local("bestellungen.csv"),
-                     "ftp disconnect"}));
+    EXPECT_EQ(
+        journal.Starting("ftp "),
+        (Lines{"ftp connect ftp.example.de|kunde|geheim|0x08000000",
+               "ftp download /shop//login/admin/sonstiges/export/export/Exportkunde.csv -> " + Local("kundenstamm.csv"),
+               "ftp download /shop//login/admin/sonstiges/export/export/Exportbestellung.csv -> " +
+                   Local("bestellungen.csv"),
+               "ftp disconnect"}));
 }
 
 TEST_F(CustomerOrderImportTest, SettingsEditedWhileTheRunWaitsApplyToTheNextRun) {

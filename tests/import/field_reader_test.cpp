@@ -10,7 +10,8 @@ namespace warenkai::test {
 namespace {
 
 // One field as "text|line|end" ("end" when it ended its line, "more" when a comma followed).
-std::vector<std::string> ReadAll(const std::string& bytes, std::size_t maxFieldBytes = FieldReader::kDefaultMaxFieldBytes) {
+std::vector<std::string> ReadAll(const std::string& bytes,
+                                 std::size_t maxFieldBytes = FieldReader::kDefaultMaxFieldBytes) {
     std::istringstream in(bytes);
     FieldReader reader(in, maxFieldBytes);
     std::vector<std::string> fields;

@@ -17,8 +17,12 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const Lines kPositionCalls = {"SetEingabeMenge 2",        "SetArtikel 4711",       "SetEinzelpreis 9,95",
-                              "SetSteuerProzent 19,00",   "SetBezeichnung Schraube", "SetGesamtpreis 19,90",
+const Lines kPositionCalls = {"SetEingabeMenge 2",
+                              "SetArtikel 4711",
+                              "SetEinzelpreis 9,95",
+                              "SetSteuerProzent 19,00",
+                              "SetBezeichnung Schraube",
+                              "SetGesamtpreis 19,90",
                               "Save 1"};
 
 class OrderImportTest : public ::testing::Test {
@@ -28,9 +32,7 @@ protected:
         database->Table("AR").Add({{"Artikelnummer", "4711"}}).Add({{"Artikelnummer", "0815"}});
     }
 
-    OrderImportResult Import(const std::string& bytes) {
-        return ImportFile(folder.Write("bestellungen.csv", bytes));
-    }
+    OrderImportResult Import(const std::string& bytes) { return ImportFile(folder.Write("bestellungen.csv", bytes)); }
     OrderImportResult ImportFile(const std::filesystem::path& file) {
         auto application = MakeMemorySelectline(database)();
         return ImportOrders(file, *application, status, dialogs);
@@ -54,8 +56,8 @@ protected:
 };
 
 TEST_F(OrderImportTest, RowsOfOneOrderShareADocumentAndEveryRowIsOnePosition) {
-    const auto result = Import(OrderHeader() + OrderLine("1", "a", "100") + OrderLine("1", "a", "100") +
-                               OrderLine("2", "b", "100"));
+    const auto result =
+        Import(OrderHeader() + OrderLine("1", "a", "100") + OrderLine("1", "a", "100") + OrderLine("2", "b", "100"));
     EXPECT_EQ(Documents(), (Lines{"B 100: 2", "B 100: 1"}));
     EXPECT_EQ(result.orders, 2u);
     EXPECT_EQ(result.positions, 3u);
@@ -83,11 +85,11 @@ TEST_F(OrderImportTest, DocumentTextAndDetailText) {
     second.more = {{21, "b"}, {22, "k"}, {24, "ka"}, {25, "kn"}, {26, "kg"}};
     Import(OrderHeader() + OrderLine(first) + OrderLine(second) + OrderLine("3", "a", "100"));
     ASSERT_EQ(database->documents.size(), 3u);
-    EXPECT_EQ(database->documents[0].fields, (std::map<std::string, std::string>{{"FreierText1", "Bitte schnell"},
-                                                                                  {"FreierText2", "B:xKN:y"}}));
+    EXPECT_EQ(database->documents[0].fields,
+              (std::map<std::string, std::string>{{"FreierText1", "Bitte schnell"}, {"FreierText2", "B:xKN:y"}}));
     EXPECT_EQ(database->documents[1].fields.at("FreierText2"), "B:bK:kKA:kaKN:knKG:kg");
-    EXPECT_EQ(database->documents[2].fields, (std::map<std::string, std::string>{{"FreierText1", ""},
-                                                                                  {"FreierText2", ""}}));
+    EXPECT_EQ(database->documents[2].fields,
+              (std::map<std::string, std::string>{{"FreierText1", ""}, {"FreierText2", ""}}));
 }
 
 TEST_F(OrderImportTest, AmountsAreConvertedWithTwoDecimals) {
@@ -130,10 +132,11 @@ TEST_F(OrderImportTest, AmountThatIsNoNumberIsReportedAndTheRestOfThePositionEnt
 }
 
 TEST_F(OrderImportTest, RowsWithAnEmptyFirstIdentityAreReportedNotDropped) {
-    const auto result = Import(OrderHeader() + OrderLine("", "", "") + OrderLine("", "", "") +
-                               OrderLine("1", "a", "100"));
-    EXPECT_EQ(status.errors, (Lines{"Fehler: bestellungen.csv Zeile 2: Position ohne Bestellnummer nicht eingetragen",
-                                    "Fehler: bestellungen.csv Zeile 3: Position ohne Bestellnummer nicht eingetragen"}));
+    const auto result =
+        Import(OrderHeader() + OrderLine("", "", "") + OrderLine("", "", "") + OrderLine("1", "a", "100"));
+    EXPECT_EQ(status.errors,
+              (Lines{"Fehler: bestellungen.csv Zeile 2: Position ohne Bestellnummer nicht eingetragen",
+                     "Fehler: bestellungen.csv Zeile 3: Position ohne Bestellnummer nicht eingetragen"}));
     EXPECT_EQ(Documents(), (Lines{"B 100: 1"}));
     EXPECT_EQ(result.positions, 1u);
 }

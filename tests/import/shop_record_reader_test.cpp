@@ -74,7 +74,9 @@ TEST(ShopRecordReader, BlankLinesArePassedOverSilently) {
 }
 
 TEST(ShopRecordReader, FieldsAreWindows1252AndComeOutAsUtf8) {
-    const auto read = ReadRecords("h\r\n\"M\xFCller\",Stra\xDF" "e,\x80\r\n");
+    const auto read = ReadRecords(
+        "h\r\n\"M\xFCller\",Stra\xDF"
+        "e,\x80\r\n");
     EXPECT_EQ(read.records, (Lines{"2: Müller|Straße|€"}));
 }
 
