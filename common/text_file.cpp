@@ -59,8 +59,9 @@ std::optional<std::string> ReadWholeFile(const fs::path& file, std::size_t maxBy
 bool WriteFileAtomically(const fs::path& file, std::string_view bytes) noexcept {
     try {
         std::random_device random;
-        const fs::path temporary =
-            file.parent_path() / ("." + file.filename().string() + "." + std::to_string(random()) + ".tmp");
+        std::string name = ".";
+        name.append(file.filename().string()).append(".").append(std::to_string(random())).append(".tmp");
+        const fs::path temporary = file.parent_path() / name;
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd < 0) {
             return false;
