@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/event_loop.h"
+#include "common/limited_error_list.h"
 #include "common/status_area.h"
 #include "common/transfer_context.h"
 #include "export/article_file_writer.h"
@@ -26,8 +27,9 @@ public:
     ArticleWalk(const Settings& settings, TransferContext& context, SelectlineSession& session, OutputFolder& folder)
         : m_settings(settings),
           m_context(context),
+          m_dateErrors(context.status, "Artikel"),
           m_sources{*session.application, session.Table("AR"), session.Table("AG"), session.Table("TE"),
-                    session.Table("AP"),  session.Table("UD"), context.status},
+                    session.Table("AP"),  session.Table("UD"), m_dateErrors},
           m_plans(PlanRows(settings.mapping)),
           m_files(folder, context.programFolder, ArticleHeaderLine(settings.mapping)) {}
 
@@ -47,6 +49,7 @@ public:
             }
         }
         m_files.Finish();
+        m_dateErrors.Finish();
         return m_files.articleFileCount();
     }
 
@@ -145,6 +148,7 @@ private:
 
     const Settings& m_settings;
     TransferContext& m_context;
+    LimitedErrorList m_dateErrors;
     ArticleSources m_sources;
     std::vector<RowPlan> m_plans;
     ArticleFileWriter m_files;

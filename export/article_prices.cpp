@@ -132,7 +132,6 @@ bool SameValue(const Variant& a, const Variant& b) {
 }
 
 std::string SearchTaxRate(SelectlineTable& taxes, SelectlineTable& articles) {
-    bool found = false;
     std::optional<Date> bestDate;
     std::string rate;
     taxes.First();
@@ -142,8 +141,8 @@ std::string SearchTaxRate(SelectlineTable& taxes, SelectlineTable& articles) {
         if (SameValue(code, articles.GetField("SSVerkauf"))) {
             const std::optional<Date> validFrom = AsDate(taxes.GetField("GueltigAb"));
             const bool later = validFrom && (!bestDate || *bestDate < *validFrom);
-            if (!found || later) {
-                found = true;
+            // While no matching record has brought a date, every matching record replaces the rate.
+            if (!bestDate || later) {
                 bestDate = validFrom;
                 rate = taxes.GetField("Steuer").ToText();
             }

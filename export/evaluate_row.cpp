@@ -1,6 +1,6 @@
 #include "export/evaluate_row.h"
 
-#include "common/status_area.h"
+#include "common/limited_error_list.h"
 #include "export/article_prices.h"
 #include "export/clean_value.h"
 #include "export/group_lookup.h"
@@ -13,7 +13,7 @@ std::string RewrittenDate(const Variant& date, const ArticleSources& sources, co
     auto rewritten = DateValueRewrite(date);
     if (!rewritten) {
         // The row falls back to its default value and the transfer goes on.
-        sources.status.AddError("Fehler: Artikel " + articleNumber + ": Datum \"" + date.ToText() + "\" nicht lesbar");
+        sources.errors.Add("Fehler: Artikel " + articleNumber + ": Datum \"" + date.ToText() + "\" nicht lesbar");
         return {};
     }
     return std::move(*rewritten);

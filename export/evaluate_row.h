@@ -8,7 +8,7 @@ namespace warenkai {
 
 class SelectlineApplication;
 class SelectlineTable;
-class StatusArea;
+class LimitedErrorList;
 
 // What the rows of an article are read from: the open session's application and tables, and the
 // error list for values that cannot be read.
@@ -19,7 +19,7 @@ struct ArticleSources {
     SelectlineTable& texts;     // "TE"
     SelectlineTable& prices;    // "AP"
     SelectlineTable& taxes;     // "UD"
-    StatusArea& status;
+    LimitedErrorList& errors;
 };
 
 // The raw value of a row for the article `articleNumber`: the article table's field, or the value of

@@ -1,5 +1,8 @@
 #include "export/output_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "common/text_file.h"
@@ -41,8 +44,15 @@ class DiskFolder final : public OutputFolder {
 public:
     std::unique_ptr<OutputFile> Replace(const std::filesystem::path& file) override {
         RemoveFileForced(file);
-        std::FILE* handle = std::fopen(file.c_str(), "wbx");
+        // Where the old file could not be deleted but can be written, it is emptied instead; a link left
+        // in its place is never written through.
+        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            return nullptr;
+        }
+        std::FILE* handle = ::fdopen(fd, "wb");
         if (handle == nullptr) {
+            ::close(fd);
             return nullptr;
         }
         return std::make_unique<DiskFile>(handle);

@@ -7,7 +7,7 @@
 #include "common/user_dialogs.h"
 #include "import/address_finder.h"
 #include "import/failure_notes.h"
-#include "import/limited_error_list.h"
+#include "common/limited_error_list.h"
 #include "import/shop_export_file.h"
 #include "import/shop_record_reader.h"
 #include "selectline/selectline_application.h"

@@ -6,7 +6,7 @@
 
 #include "common/user_dialogs.h"
 #include "import/failure_notes.h"
-#include "import/limited_error_list.h"
+#include "common/limited_error_list.h"
 #include "import/shop_export_file.h"
 #include "import/shop_record_reader.h"
 #include "import/two_decimals.h"

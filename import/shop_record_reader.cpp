@@ -1,7 +1,7 @@
 #include "import/shop_record_reader.h"
 
 #include "common/windows1252.h"
-#include "import/limited_error_list.h"
+#include "common/limited_error_list.h"
 
 namespace warenkai {
 

@@ -184,7 +184,7 @@ TEST_F(TaxRateTest, FirstInTableOrderOnATie) {
     EXPECT_EQ(Search(), "16");
 }
 
-TEST_F(TaxRateTest, RecordWithoutDateCountsAsEarliest) {
+TEST_F(TaxRateTest, DatedRecordWinsAndUntilOneIsFoundEveryMatchReplacesTheRate) {
     Tax(1, Variant(), 7);
     Tax(1, Date{2007, 1, 1}, 16);
     Tax(1, Variant("unbekannt"), 5);
@@ -192,7 +192,7 @@ TEST_F(TaxRateTest, RecordWithoutDateCountsAsEarliest) {
         EXPECT_EQ(result, "16");
     }
     db->Table("UD").rows.erase(db->Table("UD").rows.begin() + 1);
-    EXPECT_EQ(Search(), "7");
+    EXPECT_EQ(Search(), "5");  // no record with a date: the last matching one
 }
 
 TEST_F(TaxRateTest, RateKeepsItsRegionalForm) {

@@ -1,6 +1,6 @@
 #include "import/shop_record_reader.h"
 
-#include "import/limited_error_list.h"
+#include "common/limited_error_list.h"
 
 #include <gtest/gtest.h>
 

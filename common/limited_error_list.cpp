@@ -1,4 +1,4 @@
-#include "import/limited_error_list.h"
+#include "common/limited_error_list.h"
 
 #include "common/status_area.h"
 
