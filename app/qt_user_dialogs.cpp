@@ -8,12 +8,15 @@ namespace warenkai {
 
 void QtUserDialogs::ShowMessage(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, QString(), QString::fromStdString(text), QMessageBox::Ok, m_owner);
+    // Texts from Selectline or the shop are shown as they are, never read as rich text.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 bool QtUserDialogs::AskYesNo(const std::string& text) {
     QMessageBox box(QMessageBox::NoIcon, QString(), QString::fromStdString(text),
                     QMessageBox::Yes | QMessageBox::No, m_owner);
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

@@ -8,7 +8,13 @@ namespace warenkai {
 void QtWebOpener::OpenWebAddress(const std::string& address) {
     // The address goes out as it stands (the shop's pages carry their own query texts); the tolerant
     // parser accepts what a browser's address bar would.
-    QDesktopServices::openUrl(QUrl(QString::fromStdString(address), QUrl::TolerantMode));
+    QUrl url(QString::fromStdString(address), QUrl::TolerantMode);
+    if (url.scheme().isEmpty()) {
+        // A shop link written without "http://" ("www.shop.de") means a web address, as on the command
+        // line; as a relative address the browser would never be asked to show it.
+        url = QUrl(QStringLiteral("http://") + QString::fromStdString(address), QUrl::TolerantMode);
+    }
+    QDesktopServices::openUrl(url);
 }
 
 }  // namespace warenkai

@@ -62,12 +62,12 @@ TransferOutcome UploadPictures(const Settings& settings, TransferContext& contex
     return RunTransfer(context.status, context.dialogs, [&] {
         context.status.ClearErrors();
         if (settings.pictureFolder.empty()) {
-            context.dialogs.ShowMessage("Kein Pfad zu den Bildern vorhanden");
+            context.dialogs.ShowMessage(kNoPictureFolderMessage);
             return;
         }
         const auto names = ListPictureFiles(settings.pictureFolder);
         if (!names) {
-            context.dialogs.ShowMessage("Der Pfad zu den Bildern ist nicht gültig");
+            context.dialogs.ShowMessage(kInvalidPictureFolderMessage);
             return;
         }
         context.status.SetStatusText(kConnectingStatus);

@@ -5,6 +5,9 @@
 namespace warenkai {
 
 struct Settings;
+
+inline constexpr const char* kNoPictureFolderMessage = "Kein Pfad zu den Bildern vorhanden";
+inline constexpr const char* kInvalidPictureFolderMessage = "Der Pfad zu den Bildern ist nicht gültig";
 struct TransferContext;
 
 // The picture upload of the button "Datenübertragung von Bildern in den Webshop": every file of the

@@ -22,7 +22,7 @@ bool ShopConnection(const Settings& settings, TransferContext& context, const Sh
         // A control that throws instead of answering false has not connected either.
     }
     if (!connected) {
-        context.status.SetStatusText("Verbindung konnte nicht aufgebaut werden");
+        context.status.SetStatusText(kConnectionFailedStatus);
         if (!options.failureErrorLine.empty()) {
             context.status.AddError(options.failureErrorLine);
         }

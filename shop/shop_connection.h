@@ -22,6 +22,7 @@ struct ShopConnectionOptions {
 };
 
 inline constexpr const char* kConnectingStatus = "Verbinde mit Webserver";
+inline constexpr const char* kConnectionFailedStatus = "Verbindung konnte nicht aufgebaut werden";
 
 // Announce, connect with the FTP settings as they stand, report, run `transfers`, disconnect.
 // `disconnect` follows only a successful connect. Returns whether the connection stood.

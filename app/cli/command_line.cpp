@@ -93,10 +93,13 @@ int RunTransferWithoutWindow(const CommandLineRequest& request, const std::files
         return kExitStoppedOrUsage;
     }
     console.EndProgress();
-    if (outcome == TransferOutcome::Stopped) {
+    if (outcome == TransferOutcome::Stopped || dialogs.NotStarted()) {
         return kExitStoppedOrUsage;
     }
-    return status.ErrorCount() == 0 ? kExitNoErrors : kExitErrorsListed;
+    // A failed connection and a file that could not be opened are failures too, although the window
+    // shows them only in its status line and a message box.
+    const bool failed = status.ErrorCount() > 0 || status.ConnectionFailed() || dialogs.FailureShown();
+    return failed ? kExitErrorsListed : kExitNoErrors;
 }
 
 }  // namespace

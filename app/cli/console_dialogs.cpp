@@ -3,11 +3,14 @@
 #include <istream>
 
 #include "app/cli/console.h"
+#include "pictures/picture_upload.h"
 
 namespace warenkai {
 
 void ConsoleDialogs::ShowMessage(const std::string& text) {
     m_console.PrintLine(text);
+    m_failureShown = m_failureShown || text.rfind("Fehler", 0) == 0;
+    m_notStarted = m_notStarted || text == kNoPictureFolderMessage || text == kInvalidPictureFolderMessage;
     if (!m_waitForEnter) {
         return;
     }

@@ -24,10 +24,17 @@ public:
 
     void WaitForEnterAtNextMessage() { m_waitForEnter = true; }
 
+    // A message box told that a file could not be opened ("Fehler beim öffnen von …").
+    bool FailureShown() const { return m_failureShown; }
+    // A message box told that the transfer could not begin (no or no valid picture folder).
+    bool NotStarted() const { return m_notStarted; }
+
 private:
     Console& m_console;
     std::istream& m_in;
     bool m_waitForEnter = false;
+    bool m_failureShown = false;
+    bool m_notStarted = false;
 };
 
 // The prompt printed below a message box that waits for Enter.

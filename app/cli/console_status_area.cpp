@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "app/cli/console.h"
+#include "shop/shop_connection.h"
 
 namespace warenkai {
 
@@ -11,6 +12,9 @@ void ConsoleStatusArea::SetStatusText(const std::string& text) {
         return;
     }
     m_statusText = text;
+    if (text == kConnectionFailedStatus) {
+        m_connectionFailed = true;
+    }
     // An emptied label shows nothing; there is no line to print for it.
     if (!text.empty()) {
         m_console.PrintLine(text);

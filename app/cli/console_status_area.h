@@ -27,11 +27,14 @@ public:
     // The lines the error list holds now (since it was last cleared).
     int ErrorCount() const { return m_errorCount; }
     const std::string& StatusText() const { return m_statusText; }
+    // Whether a connection to the shop failed; the window reports that by its status text alone.
+    bool ConnectionFailed() const { return m_connectionFailed; }
 
 private:
     Console& m_console;
     std::string m_statusText;
     int m_errorCount = 0;
+    bool m_connectionFailed = false;
     // As the window's bar starts: range 0 to 100, at 0.
     int m_maximum = 100;
     int m_value = 0;

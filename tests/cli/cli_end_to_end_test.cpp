@@ -165,3 +165,38 @@ TEST_F(CommandLineWithDemoShop, TwoRunsOfTheImportCreateNoSecondCustomer) {
 
 }  // namespace
 }  // namespace warenkai::test
+
+namespace warenkai::test {
+namespace {
+
+// The window shows a refused log-in only in its status line, and an export file that could not be
+// opened only in a message box; an unattended run must still not end as if all went well.
+TEST_F(CommandLineWithDemoShop, RefusedLogInWithTheShopsPagesReachableIsNoSuccess) {
+    settings.ftpPassword = "falsch";
+    program.WriteSettings(settings);
+
+    const auto orders = program.Run({"orders"});
+    EXPECT_EQ(orders.exitCode, 1) << orders.out << orders.err;
+    EXPECT_EQ(orders.err, "");
+    EXPECT_TRUE(HasLinesInOrder(orders.out, {"Verbindung konnte nicht aufgebaut werden",
+                                             "Fehler beim öffnen von kundenstamm.csv", "Fertig"}))
+        << orders.out;
+
+    settings.mapping[0].selectlineField = "Artikelnummer";
+    settings.mapping[14].selectlineField = "Artikelgruppe Parent";
+    program.WriteSettings(settings);
+    const auto articles = program.Run({"articles"});
+    EXPECT_EQ(articles.exitCode, 1) << articles.out << articles.err;
+    EXPECT_TRUE(HasLinesInOrder(articles.out, {"Verbindung konnte nicht aufgebaut werden", "Fertig"})) << articles.out;
+}
+
+TEST_F(CommandLineWithDemoShop, PictureUploadWithoutAPictureFolderCannotStart) {
+    settings.pictureFolder = (program.Folder() / "gibt-es-nicht").string();
+    program.WriteSettings(settings);
+    const auto result = program.Run({"pictures"});
+    EXPECT_EQ(result.exitCode, 2) << result.out << result.err;
+    EXPECT_EQ(result.out, "Der Pfad zu den Bildern ist nicht gültig\n");
+}
+
+}  // namespace
+}  // namespace warenkai::test
