@@ -11,8 +11,9 @@
 
 #include <filesystem>
 #include <string>
-#include <sys/types.h>
 #include <vector>
+
+#include "tests/support/child_process.h"
 
 namespace warenkai::test {
 
@@ -32,7 +33,7 @@ public:
     DemoShopProcess(const DemoShopProcess&) = delete;
     DemoShopProcess& operator=(const DemoShopProcess&) = delete;
 
-    bool Running() const { return m_pid > 0 && m_ftpPort != 0 && m_httpPort != 0; }
+    bool Running() const { return m_process.Running() && m_ftpPort != 0 && m_httpPort != 0; }
     const std::string& StartError() const { return m_startError; }
 
     // "127.0.0.1:<port>", for the ftpServer setting.
@@ -55,8 +56,7 @@ public:
 
 private:
     std::filesystem::path m_folder;
-    pid_t m_pid = -1;
-    int m_stdin = -1;
+    ChildProcess m_process;
     int m_ftpPort = 0;
     int m_httpPort = 0;
     std::string m_startError;

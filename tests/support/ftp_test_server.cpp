@@ -1,21 +1,11 @@
 #include "tests/support/ftp_test_server.h"
 
-#include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
-#include <cstring>
-#include <fcntl.h>
 #include <fstream>
-#include <poll.h>
-#include <spawn.h>
 #include <sstream>
-#include <sys/wait.h>
 #include <system_error>
-#include <thread>
 #include <unistd.h>
-
-extern char** environ;
 
 #ifndef WARENKAI_FTP_SERVER_SCRIPT
 #error "WARENKAI_FTP_SERVER_SCRIPT must name tests/support/ftp_server.py"
@@ -104,84 +94,21 @@ void FtpTestServer::Start(const FtpServerOptions& options) {
     if (options.bytesPerSecond > 0) {
         arguments.insert(arguments.end(), {"--rate", std::to_string(options.bytesPerSecond)});
     }
-    std::vector<char*> argv;
-    for (auto& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string_view text(*entry);
-        if (!text.starts_with("PYTHONUTF8=") && !text.starts_with("PYTHONDONTWRITEBYTECODE=")) {
-            environment.emplace_back(text);
-        }
-    }
-    environment.emplace_back("PYTHONUTF8=1");  // file names travel as UTF-8 whatever the locale
-    environment.emplace_back("PYTHONDONTWRITEBYTECODE=1");
-    std::vector<char*> envp;
-    for (auto& entry : environment) {
-        envp.push_back(entry.data());
-    }
-    envp.push_back(nullptr);
-
-    int input[2];
-    int output[2];
-    if (::pipe2(input, O_CLOEXEC) != 0) {
-        m_startError = "pipe failed";
-        return;
-    }
-    if (::pipe2(output, O_CLOEXEC) != 0) {
-        ::close(input[0]);
-        ::close(input[1]);
-        m_startError = "pipe failed";
-        return;
-    }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, input[0], 0);
-    posix_spawn_file_actions_adddup2(&actions, output[1], 1);
-    const std::string errorFile = (m_folder / "stderr.txt").string();
-    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int spawned = ::posix_spawn(&m_pid, kPython, &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(input[0]);
-    ::close(output[1]);
-    m_stdin = input[1];
-    if (spawned != 0) {
-        m_pid = -1;
-        ::close(output[0]);
-        m_startError = std::string("cannot start ") + kPython + ": " + std::strerror(spawned);
+    // File names travel as UTF-8 whatever the locale.
+    m_startError = m_process.Start(std::move(arguments), m_folder / "stderr.txt",
+                                   {"PYTHONUTF8=1", "PYTHONDONTWRITEBYTECODE=1"});
+    if (!m_startError.empty()) {
         return;
     }
 
     // Wait for "PORT <n>".
-    std::string line;
-    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
-    while (line.find('\n') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline -
-                                                                                std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            m_startError = "the FTP server did not report its port in time";
-            break;
-        }
-        pollfd descriptor{output[0], POLLIN, 0};
-        const int ready = ::poll(&descriptor, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) {
-            continue;
-        }
-        if (ready <= 0) {
-            continue;
-        }
-        char buffer[256];
-        const ssize_t count = ::read(output[0], buffer, sizeof buffer);
-        if (count <= 0) {
-            m_startError = "the FTP server ended at start";
-            break;
-        }
-        line.append(buffer, static_cast<std::size_t>(count));
+    const ChildLine first = m_process.ReadFirstLine(kStartTimeout);
+    if (first.timedOut) {
+        m_startError = "the FTP server did not report its port in time";
+    } else if (first.ended) {
+        m_startError = "the FTP server ended at start";
     }
-    ::close(output[0]);
+    const std::string& line = first.text;
     if (line.starts_with("PORT ")) {
         m_port = std::atoi(line.c_str() + 5);
     }
@@ -194,29 +121,7 @@ void FtpTestServer::Start(const FtpServerOptions& options) {
 }
 
 void FtpTestServer::Stop() {
-    if (m_stdin >= 0) {
-        ::close(m_stdin);
-        m_stdin = -1;
-    }
-    if (m_pid <= 0) {
-        return;
-    }
-    ::kill(m_pid, SIGTERM);
-    const auto deadline = std::chrono::steady_clock::now() + kStopTimeout;
-    while (true) {
-        int status = 0;
-        const pid_t done = ::waitpid(m_pid, &status, WNOHANG);
-        if (done == m_pid || (done < 0 && errno != EINTR)) {
-            break;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            ::kill(m_pid, SIGKILL);
-            ::waitpid(m_pid, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    m_pid = -1;
+    m_process.Stop(kStopTimeout);
 }
 
 std::string FtpTestServer::Address() const {

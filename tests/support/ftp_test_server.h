@@ -37,9 +37,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 #include <utility>
 #include <vector>
+
+#include "tests/support/child_process.h"
 
 namespace warenkai::test {
 
@@ -83,7 +84,7 @@ public:
     FtpTestServer& operator=(const FtpTestServer&) = delete;
 
     // Whether the server started and has not been stopped; StartError() says why it did not start.
-    bool Running() const { return m_pid > 0 && m_port != 0; }
+    bool Running() const { return m_process.Running() && m_port != 0; }
     const std::string& StartError() const { return m_startError; }
 
     int Port() const { return m_port; }
@@ -116,8 +117,7 @@ private:
 
     std::filesystem::path m_folder;  // temporary folder: root/, events.log, stderr.txt
     std::filesystem::path m_root;
-    pid_t m_pid = -1;
-    int m_stdin = -1;  // closing it ends the server
+    ChildProcess m_process;  // closing its standard input ends the server
     int m_port = 0;
     std::string m_startError;
 };
