@@ -11,25 +11,25 @@ namespace {
 class ArticleFileTest : public ExportTest {
 protected:
     ArticleFileTest() {
-        db->Table("AG")
+        database->Table("AG")
             .Add({{"Nummer", "1"}, {"Bezeichnung", "Technik"}, {"Parent", ""}})
             .Add({{"Nummer", "10"}, {"Bezeichnung", "Zubehör"}, {"Parent", "1"}})
             .Add({{"Nummer", "20"}, {"Bezeichnung", "19\" Schränke"}, {"Parent", "77"}});
-        db->Table("TE")
+        database->Table("TE")
             .Add({{"Schluessel", "AR4711"}, {"TEXT", "Zeile 1\r\nZeile 2\r\n"}})
             .Add({{"Schluessel", "AT4711"}, {"TEXT", "10 x 20"}})
             .Add({{"Schluessel", "AS4711"}, {"TEXT", "it's"}});
-        db->Table("AP")
+        database->Table("AP")
             .Add({{"Artikelnummer", "4711"}, {"Preisart", "G"}, {"Preisnummer", "1"}, {"Preis", 12.5},
                   {"VonDatum", Date{2025, 3, 1}}, {"BisDatum", Variant{}}})
             .Add({{"Artikelnummer", "4711"}, {"Preisart", "G"}, {"Preisnummer", "2"}, {"Preis", 100}})
             .Add({{"Artikelnummer", "4711"}, {"Preisart", "A"}, {"Preis", 9.99}, {"VonDatum", Date{2025, 6, 1}},
                   {"BisDatum", Date{2025, 6, 30}}});
-        db->Table("UD")
+        database->Table("UD")
             .Add({{"Steuercode", 1}, {"GueltigAb", Date{2007, 1, 1}}, {"Steuer", 16}})
             .Add({{"Steuercode", 2}, {"GueltigAb", Date{2007, 1, 1}}, {"Steuer", 7}})
             .Add({{"Steuercode", 1}, {"GueltigAb", Date{2020, 7, 1}}, {"Steuer", 19}});
-        auto& articles = db->Table("AR");
+        auto& articles = database->Table("AR");
         articles.Add({{"Artikelnummer", "4711"}, {"Bezeichnung", "Schraube \"M6\""}, {"Lieferant", "  77 "},
                       {"Gewicht", 0.25}, {"EANnummer", "4001234567890"}, {"Hersteller", "Würth"},
                       {"Artikelgruppe", "10"}, {"SSVerkauf", 1}, {"ShopAktiv", true}, {"Listenpreis", 19.9}});
@@ -103,7 +103,7 @@ TEST_F(ArticleFileTest, WritesOneRecordPerArticleWithAGroup) {
 }
 
 TEST_F(ArticleFileTest, HeaderAndFirstRecordByteForByte) {
-    db->Table("AR").rows.resize(1);
+    database->Table("AR").rows.resize(1);
     ClearMapping();
     Map("artikelnummer", "Artikelnummer");
     Map("bezeichnung", "Bezeichnung");
@@ -147,9 +147,9 @@ TEST_F(ArticleFileTest, OnlyShopActiveArticlesWhenTicked) {
 }
 
 TEST_F(ArticleFileTest, ShopAktivIsNotReadWhenNotTicked) {
-    db->recordCalls = true;
+    database->recordCalls = true;
     Export();
-    for (const auto& call : db->calls) {
+    for (const auto& call : database->calls) {
         EXPECT_EQ(call.find("ShopAktiv"), std::string::npos) << call;
     }
 }
@@ -185,7 +185,7 @@ TEST_F(ArticleFileTest, GroupDefaultValueWritesEveryAcceptedArticle) {
 }
 
 TEST_F(ArticleFileTest, UnreadableDateGivesTheDefaultValueAndAnErrorLine) {
-    db->Table("AP").rows[0]["VonDatum"] = Variant("2025/03/01");
+    database->Table("AP").rows[0]["VonDatum"] = Variant("2025/03/01");
     EXPECT_EQ(Export(), 1);
     EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikel 4711: Datum \"2025/03/01\" nicht lesbar"});
     // The row's default value (empty) instead, and the articles after it are written as usual.
@@ -195,7 +195,7 @@ TEST_F(ArticleFileTest, UnreadableDateGivesTheDefaultValueAndAnErrorLine) {
 }
 
 TEST_F(ArticleFileTest, DateWithTwoPartsOnlyIsUnreadable) {
-    db->Table("AP").rows[2]["BisDatum"] = Variant("30.06");
+    database->Table("AP").rows[2]["BisDatum"] = Variant("30.06");
     Export();
     EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikel 4711: Datum \"30.06\" nicht lesbar"});
     // No end of the special price: the offer flag stays empty.
@@ -227,7 +227,7 @@ TEST_F(ArticleFileTest, StatusTextsAndProgress) {
 }
 
 TEST_F(ArticleFileTest, EmptyArticleTable) {
-    db->Table("AR").rows.clear();
+    database->Table("AR").rows.clear();
     EXPECT_EQ(Export(), 0);
     EXPECT_EQ(status.progressLog, std::vector<std::string>{"value 0"});
     EXPECT_EQ(journal.Entries(), std::vector<std::string>{"status: Auslesen von Artikeln aus Selectline"});
@@ -235,7 +235,7 @@ TEST_F(ArticleFileTest, EmptyArticleTable) {
 }
 
 TEST_F(ArticleFileTest, SelectlineCallsOfOneArticle) {
-    db->Table("AR").rows.resize(1);
+    database->Table("AR").rows.resize(1);
     ClearMapping();
     Map("artikelnummer", "Artikelnummer");
     Map("beschreibung", "Langtext");
@@ -247,7 +247,7 @@ TEST_F(ArticleFileTest, SelectlineCallsOfOneArticle) {
     Map("mwstsatz", "MwSt-Satz");
     Map("vk_brutto", "Listenpreis");
     Map("bild_gross", "  ", "x");  // blanks only: the default value, no call
-    db->recordCalls = true;
+    database->recordCalls = true;
     Export();
     const std::vector<std::string> tax = {"UD.GetField Steuercode", "AR.GetField SSVerkauf", "UD.GetField GueltigAb",
                                           "UD.GetField Steuer",     "UD.Next",
@@ -283,7 +283,7 @@ TEST_F(ArticleFileTest, SelectlineCallsOfOneArticle) {
     };
     expected.insert(expected.end(), tax.begin(), tax.end());
     expected.push_back("AR.Next");
-    EXPECT_EQ(db->calls, expected);
+    EXPECT_EQ(database->calls, expected);
 }
 
 }  // namespace

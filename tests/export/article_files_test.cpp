@@ -58,10 +58,10 @@ protected:
 
     void Articles(int count) {
         for (int i = 0; i < count; ++i) {
-            db->Table("AR").Add({{"Artikelnummer", std::to_string(i)}});
+            database->Table("AR").Add({{"Artikelnummer", std::to_string(i)}});
         }
     }
-    void Reject(int pass) { db->Table("AR").rows[static_cast<std::size_t>(pass)]["Artikelnummer"] = Variant(""); }
+    void Reject(int pass) { database->Table("AR").rows[static_cast<std::size_t>(pass)]["Artikelnummer"] = Variant(""); }
 
     int Export() {
         SelectlineSession session = OpenSession();
@@ -96,7 +96,7 @@ TEST_F(ArticleSplitTest, ARejectedArticleAtPassThousandBeginsNoFile) {
 TEST_F(ArticleSplitTest, ArticleWithoutGroupAtPassThousandBeginsNoFile) {
     Articles(1500);
     Map("obergruppe", "Artikelnummer");
-    db->Table("AR").rows[1000]["Artikelnummer"] = Variant("   ");
+    database->Table("AR").rows[1000]["Artikelnummer"] = Variant("   ");
     EXPECT_EQ(Export(), 1);
     ExpectFile(1, 1499, "0", "1499");
 }

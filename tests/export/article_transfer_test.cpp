@@ -41,11 +41,7 @@ private:
 class ArticleTransferTest : public ExportTest {
 protected:
     ArticleTransferTest() {
-        settings.ftpServer = "ftp.example.com";
-        settings.ftpUser = "shop";
-        settings.ftpPassword = "geheim";
-        settings.shopRoot = "/shop";
-        settings.shopLink = "https://shop.example";
+        SetShopAccess(settings, {.shopLink = "https://shop.example"});
         settings.passiveMode = true;  // not read by the article upload
         ClearMapping();
         Map("artikelnummer", "Artikelnummer");
@@ -53,8 +49,8 @@ protected:
         Map("vk_brutto", "Listenpreis", "0");
         Map("obergruppe", "Artikelgruppe Parent");
         Map("untergruppe", "Artikelgruppe");
-        db->Table("AG").Add({{"Nummer", "1"}, {"Bezeichnung", "Technik"}, {"Parent", ""}});
-        db->Table("AR")
+        database->Table("AG").Add({{"Nummer", "1"}, {"Bezeichnung", "Technik"}, {"Parent", ""}});
+        database->Table("AR")
             .Add({{"Artikelnummer", "4711"}, {"Bezeichnung", "Kabel"}, {"Artikelgruppe", "1"}, {"Listenpreis", 4.5}})
             .Add({{"Artikelnummer", "4712"}, {"Bezeichnung", "Stecker"}, {"Artikelgruppe", "1"}});
     }
@@ -129,7 +125,9 @@ TEST_F(ArticleTransferTest, RunsToTheEnd) {
 }
 
 TEST_F(ArticleTransferTest, ServerErrorEndsTheTransferWithTheFilesSoFarCompleteAndNothingUploaded) {
-    context.selectline = [db = db] { return std::make_unique<ListPriceFails>(MakeMemorySelectline(db)(), "4712"); };
+    context.selectline = [database = database] {
+        return std::make_unique<ListPriceFails>(MakeMemorySelectline(database)(), "4712");
+    };
     EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Stopped);
 
     const std::string text = "Preisberechnung für Artikel 4712 fehlgeschlagen";
@@ -158,7 +156,7 @@ TEST_F(ArticleTransferTest, UnknownFieldInTheMappingEndsTheTransfer) {
 }
 
 TEST_F(ArticleTransferTest, DateErrorsAreListedAndTheTransferGoesOn) {
-    db->Table("AP").Add(
+    database->Table("AP").Add(
         {{"Artikelnummer", "4711"}, {"Preisart", "A"}, {"VonDatum", "heute"}, {"BisDatum", Date{2025, 6, 30}}});
     Map("angebot_von", "Aktionspreis ab", "sofort");
     EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Completed);
@@ -188,7 +186,7 @@ TEST_F(ArticleTransferTest, GroupFileThatCannotBeCreatedEndsTheTransferAtItsFirs
 }
 
 TEST_F(ArticleTransferTest, GroupFileThatCannotBeCreatedIsFoundOutByTheUploadWhenItHasNoLines) {
-    for (auto& row : db->Table("AR").rows) {
+    for (auto& row : database->Table("AR").rows) {
         row["Artikelgruppe"] = Variant("");
     }
     Map("obergruppe", "", "Alles");

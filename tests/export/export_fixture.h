@@ -6,24 +6,18 @@
 #include <string>
 #include <vector>
 
-#include "common/transfer_context.h"
 #include "selectline/selectline_session.h"
-#include "settings/settings.h"
-#include "tests/support/fake_ui.h"
-#include "tests/support/journal.h"
-#include "tests/support/memory_selectline.h"
-#include "tests/support/recording_ftp.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/fake_transfer_world.h"
 
 namespace warenkai::test {
 
 // The article transfer's world: the window's fakes, an in-memory Selectline with the five tables of
 // the transfer, and a program folder of its own.
-class ExportTest : public ::testing::Test {
+class ExportTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
     ExportTest() {
         for (const char* code : {"AR", "AG", "TE", "AP", "UD"}) {
-            db->Table(code);
+            database->Table(code);
         }
     }
 
@@ -32,7 +26,7 @@ protected:
     SelectlineSession OpenSession() {
         SelectlineSession session = OpenSelectlineSession({"AR", "AG", "TE", "AP", "UD"}, context);
         journal.Clear();
-        db->calls.clear();
+        database->calls.clear();
         return session;
     }
 
@@ -60,17 +54,6 @@ protected:
     }
 
     std::string Read(const std::string& name) const { return folder.Read(name); }
-
-    Journal journal;
-    RecordingStatusArea status{journal};
-    ScriptedDialogs dialogs{journal};
-    FakeEventLoop events{journal};
-    RecordingWebOpener web{journal};
-    RecordingFtpControl ftp{journal};
-    std::shared_ptr<MemoryDatabase> db = std::make_shared<MemoryDatabase>();
-    TempFolder folder;
-    TransferContext context{status, dialogs, events, web, ftp, MakeMemorySelectline(db), folder.path()};
-    Settings settings;
 };
 
 // The header line of the built-in mapping, with CR LF.

@@ -7,14 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "common/transfer_context.h"
-#include "settings/settings.h"
 #include "tests/import/import_test_files.h"
-#include "tests/support/fake_ui.h"
-#include "tests/support/journal.h"
-#include "tests/support/memory_selectline.h"
-#include "tests/support/recording_ftp.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/fake_transfer_world.h"
 
 namespace warenkai::test {
 namespace {
@@ -27,14 +21,11 @@ const std::string kCloseSelectline =
     "message: Um Daten in Selectline zu importieren muß Selectline beendet werden. Sollten Sie Selectline geöffnet "
     "haben schließen Sie Selectline bitte.";
 
-class CustomerOrderImportTest : public ::testing::Test {
+class CustomerOrderImportTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
     CustomerOrderImportTest() {
-        settings.ftpServer = "ftp.example.de";
-        settings.ftpUser = "kunde";
-        settings.ftpPassword = "geheim";
-        settings.shopRoot = "/shop";
-        settings.shopLink = "https://shop.example.de";
+        SetShopAccess(settings,
+                      {.ftpServer = "ftp.example.de", .ftpUser = "kunde", .shopLink = "https://shop.example.de"});
         settings.passiveMode = false;
         database->Table("KU").columns = {"Nummer",   "Name",          "Zusatz",       "Strasse",     "Plz",
                                          "Ort",      "SteueridentNr", "Steuernummer", "EMail",       "Telefon1",
@@ -79,17 +70,6 @@ protected:
         lines.insert(lines.end(), {"ftp disconnect", kCloseSelectline, "status: Selectline anmelden"});
         return lines;
     }
-
-    TempFolder folder;
-    Journal journal;
-    RecordingStatusArea status{journal};
-    ScriptedDialogs dialogs{journal};
-    FakeEventLoop events{journal};
-    RecordingWebOpener web{journal};
-    RecordingFtpControl ftp{journal};
-    std::shared_ptr<MemoryDatabase> database = std::make_shared<MemoryDatabase>();
-    TransferContext context{status, dialogs, events, web, ftp, MakeMemorySelectline(database), folder.path()};
-    Settings settings;
 };
 
 TEST_F(CustomerOrderImportTest, WholeRunInTheOrderTheUserSeesIt) {

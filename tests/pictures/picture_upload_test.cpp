@@ -5,27 +5,18 @@
 
 #include <algorithm>
 
-#include "common/transfer_context.h"
 #include "pictures/picture_list.h"
-#include "settings/settings.h"
-#include "tests/support/fake_ui.h"
-#include "tests/support/journal.h"
-#include "tests/support/memory_selectline.h"
-#include "tests/support/recording_ftp.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/fake_transfer_world.h"
 
 namespace warenkai::test {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class PictureUploadTest : public ::testing::Test {
+class PictureUploadTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
     PictureUploadTest() {
-        settings.ftpServer = "ftp.example.com";
-        settings.ftpUser = "shop";
-        settings.ftpPassword = "ge@heim";
-        settings.shopRoot = "/shop";
+        SetShopAccess(settings, {.ftpPassword = "ge@heim"});
         settings.pictureFolder = pictures.path().string();
     }
 
@@ -61,16 +52,7 @@ protected:
         return all;
     }
 
-    Journal journal;
-    RecordingStatusArea status{journal};
-    ScriptedDialogs dialogs{journal};
-    FakeEventLoop events{journal};
-    RecordingWebOpener web{journal};
-    RecordingFtpControl ftp{journal};
     TempFolder pictures;
-    TransferContext context{status, dialogs, events, web, ftp, MakeMemorySelectline(std::make_shared<MemoryDatabase>()),
-                            {}};
-    Settings settings;
 };
 
 const Lines kStart = {"errors cleared", "status: Verbinde mit Webserver", "yield"};
@@ -86,9 +68,9 @@ TEST_F(PictureUploadTest, EmptyPictureFolderSettingOnlyShowsItsMessage) {
 
 TEST_F(PictureUploadTest, FolderThatIsMissingOrNoFolderIsNotValid) {
     pictures.Write("datei.jpg", "x");
-    for (const auto& folder : {(pictures / "fehlt").string(), (pictures / "datei.jpg").string()}) {
+    for (const auto& path : {(pictures / "fehlt").string(), (pictures / "datei.jpg").string()}) {
         journal.Clear();
-        settings.pictureFolder = folder;
+        settings.pictureFolder = path;
         EXPECT_EQ(Run(), TransferOutcome::Completed);
         EXPECT_EQ(journal.Entries(), (Lines{"errors cleared", "message: Der Pfad zu den Bildern ist nicht gültig"}));
     }

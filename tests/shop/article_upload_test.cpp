@@ -4,26 +4,14 @@
 
 #include <filesystem>
 
-#include "common/transfer_context.h"
-#include "settings/settings.h"
-#include "tests/support/fake_ui.h"
-#include "tests/support/journal.h"
-#include "tests/support/memory_selectline.h"
-#include "tests/support/recording_ftp.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/fake_transfer_world.h"
 
 namespace warenkai::test {
 namespace {
 
-class ArticleUploadTest : public ::testing::Test {
+class ArticleUploadTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
-    ArticleUploadTest() {
-        settings.ftpServer = "ftp.example.com";
-        settings.ftpUser = "shop";
-        settings.ftpPassword = "geheim";
-        settings.shopRoot = "/shop";
-        settings.shopLink = "https://shop.example";
-    }
+    ArticleUploadTest() { SetShopAccess(settings, {.shopLink = "https://shop.example"}); }
 
     // Puts article files 1 to `count` and the group file into the program folder.
     void Files(int count) {
@@ -46,17 +34,6 @@ protected:
         return "open: https://shop.example/login/admin/sonstiges/import/import2.php?Autowert=" + name +
                "&Tabelle=" + table;
     }
-
-    Journal journal;
-    RecordingStatusArea status{journal};
-    ScriptedDialogs dialogs{journal};
-    FakeEventLoop events{journal};
-    RecordingWebOpener web{journal};
-    RecordingFtpControl ftp{journal};
-    TempFolder folder;
-    TransferContext context{status, dialogs, events, web, ftp, MakeMemorySelectline(std::make_shared<MemoryDatabase>()),
-                            folder.path()};
-    Settings settings;
 };
 
 const char* const kWaitForImport = "message: Klicken Sie auf OK wenn die Datei fertig importiert worden ist";

@@ -3,46 +3,26 @@
 
 #include <gtest/gtest.h>
 
-#include "common/transfer_context.h"
 #include "import/shop_export_download.h"
 #include "pictures/picture_upload.h"
-#include "settings/settings.h"
 #include "shop/article_upload.h"
-#include "tests/support/fake_ui.h"
-#include "tests/support/journal.h"
-#include "tests/support/memory_selectline.h"
-#include "tests/support/recording_ftp.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/fake_transfer_world.h"
 
 namespace warenkai::test {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class ShopConnectionCallersTest : public ::testing::TestWithParam<bool> {
+class ShopConnectionCallersTest : public ::testing::TestWithParam<bool>, protected FakeTransferWorld {
 protected:
     ShopConnectionCallersTest() {
-        settings.ftpServer = "ftp.example.com";
-        settings.ftpUser = "shop";
-        settings.ftpPassword = "geheim";
-        settings.shopRoot = "/shop";
+        SetShopAccess(settings);
         settings.pictureFolder = (folder / "bilder").string();
         settings.passiveMode = GetParam();
         folder.Write("bilder/a.jpg", "a");
     }
 
     Lines Connects() const { return journal.Starting("ftp connect"); }
-
-    Journal journal;
-    RecordingStatusArea status{journal};
-    ScriptedDialogs dialogs{journal};
-    FakeEventLoop events{journal};
-    RecordingWebOpener web{journal};
-    RecordingFtpControl ftp{journal};
-    TempFolder folder;
-    TransferContext context{status, dialogs, events, web, ftp, MakeMemorySelectline(std::make_shared<MemoryDatabase>()),
-                            folder.path()};
-    Settings settings;
 };
 
 TEST_P(ShopConnectionCallersTest, ArticleUploadAlwaysConnectsWithoutFlags) {

@@ -4,19 +4,14 @@
 
 #include <stdexcept>
 
-#include "common/transfer_context.h"
-#include "settings/settings.h"
-#include "tests/support/fake_ui.h"
-#include "tests/support/journal.h"
-#include "tests/support/memory_selectline.h"
-#include "tests/support/recording_ftp.h"
+#include "tests/support/fake_transfer_world.h"
 
 namespace warenkai::test {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-class ShopConnectionTest : public ::testing::Test {
+class ShopConnectionTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
     ShopConnectionTest() {
         settings.ftpServer = "ftp.example.com:2121";
@@ -44,16 +39,6 @@ protected:
         options.connectionFlags = kPassiveModeFlag;
         return options;
     }
-
-    Journal journal;
-    RecordingStatusArea status{journal};
-    ScriptedDialogs dialogs{journal};
-    FakeEventLoop events{journal};
-    RecordingWebOpener web{journal};
-    RecordingFtpControl ftp{journal};
-    TransferContext context{status, dialogs, events, web, ftp, MakeMemorySelectline(std::make_shared<MemoryDatabase>()),
-                            {}};
-    Settings settings;
 };
 
 TEST_F(ShopConnectionTest, AnnouncesConnectsReportsTransfersAndDisconnects) {
