@@ -17,9 +17,7 @@
 #include "settings/settings.h"
 #include "shop/curl/curl_ftp_control.h"
 #include "tests/export/export_fixture.h"
-#include "tests/support/fake_ui.h"
 #include "tests/support/ftp_test_server.h"
-#include "tests/support/journal.h"
 #include "tests/support/recording_ftp.h"
 #include "tests/support/temp_folder.h"
 
@@ -76,7 +74,7 @@ const std::string kArticles =
 const std::string kGroups =
     "\"obergruppe\",\"untergruppe\"\r\n\"Technik\",\"Zubeh\xF6r\"\r\n\"Technik\",\"\"\r\n\"19\xB4 Schr\xE4nke\",\"\"\r\n";
 
-class ArticleTransferEndToEnd : public ::testing::Test {
+class ArticleTransferEndToEnd : public ::testing::Test, protected WindowFakes {
 protected:
     void SetUp() override {
         FillDatabase(databaseFile);
@@ -135,11 +133,6 @@ protected:
 
     TempFolder folder;
     std::filesystem::path databaseFile = folder / "Selectline.sqlite";
-    Journal journal;
-    RecordingStatusArea status{journal};
-    ScriptedDialogs dialogs{journal};
-    FakeEventLoop events{journal};
-    RecordingWebOpener web{journal};
     Settings settings;
     FtpTestServer server;
 };

@@ -15,9 +15,8 @@
 #include "settings/settings.h"
 #include "shop/curl/curl_ftp_control.h"
 #include "tests/import/import_test_files.h"
-#include "tests/support/fake_ui.h"
+#include "tests/support/fake_transfer_world.h"
 #include "tests/support/ftp_test_server.h"
-#include "tests/support/journal.h"
 #include "tests/support/temp_folder.h"
 
 namespace warenkai::test {
@@ -50,7 +49,7 @@ Lines Query(const std::filesystem::path& database, const std::string& sql) {
     return rows;
 }
 
-class CustomerOrderImportEndToEnd : public ::testing::Test {
+class CustomerOrderImportEndToEnd : public ::testing::Test, protected WindowFakes {
 protected:
     void SetUp() override {
         ASSERT_TRUE(server.Running()) << server.StartError();
@@ -101,11 +100,6 @@ protected:
     FtpTestServer server;
     TempFolder folder;
     std::filesystem::path databaseFile = folder / "Selectline.sqlite";
-    Journal journal;
-    RecordingStatusArea status{journal};
-    ScriptedDialogs dialogs{journal};
-    FakeEventLoop events{journal};
-    RecordingWebOpener web{journal};
     Settings settings;
 };
 

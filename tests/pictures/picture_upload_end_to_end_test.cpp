@@ -6,9 +6,8 @@
 #include "pictures/picture_upload.h"
 #include "settings/settings.h"
 #include "shop/curl/curl_ftp_control.h"
-#include "tests/support/fake_ui.h"
+#include "tests/support/fake_transfer_world.h"
 #include "tests/support/ftp_test_server.h"
-#include "tests/support/journal.h"
 #include "tests/support/memory_selectline.h"
 #include "tests/support/temp_folder.h"
 
@@ -27,7 +26,7 @@ std::string PictureBytes(std::size_t size, unsigned seed) {
 }
 
 // The picture upload of the window against a real FTP server, through the libcurl control.
-class PictureUploadEndToEndTest : public ::testing::Test {
+class PictureUploadEndToEndTest : public ::testing::Test, protected WindowFakes {
 protected:
     void Start(FtpServerOptions options = {}) {
         server = std::make_unique<FtpTestServer>(std::move(options));
@@ -69,11 +68,6 @@ protected:
         return all;
     }
 
-    Journal journal;
-    RecordingStatusArea status{journal};
-    ScriptedDialogs dialogs{journal};
-    FakeEventLoop events{journal};
-    RecordingWebOpener web{journal};
     Journal controlJournal;
     FakeEventLoop controlEvents{controlJournal};
     TempFolder pictures;

@@ -7,8 +7,7 @@
 
 #include "common/transfer_guard.h"
 #include "selectline/selectline_session.h"
-#include "tests/support/fake_ui.h"
-#include "tests/support/journal.h"
+#include "tests/support/fake_transfer_world.h"
 #include "tests/support/memory_selectline.h"
 #include "tests/support/recording_ftp.h"
 
@@ -52,7 +51,7 @@ private:
     Journal& m_journal;
 };
 
-class SelectlineSessionTest : public ::testing::Test {
+class SelectlineSessionTest : public ::testing::Test, protected WindowFakes {
 protected:
     SelectlineSessionTest() {
         for (const char* code : {"AR", "AG", "TE", "AP", "UD", "KU", "AD"}) {
@@ -73,11 +72,6 @@ protected:
                 "CreateTable TE",  "CreateTable AP",    "CreateTable UD"};
     }
 
-    Journal journal;
-    RecordingStatusArea status{journal};
-    ScriptedDialogs dialogs{journal};
-    FakeEventLoop events{journal};
-    RecordingWebOpener web{journal};
     RecordingFtpControl ftp{journal};
     std::shared_ptr<MemoryDatabase> database = std::make_shared<MemoryDatabase>();
     SelectlineFactory factory;
