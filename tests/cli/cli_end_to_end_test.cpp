@@ -1,6 +1,5 @@
 // Whole transfers from the command line against the demo shop (FTP and its pages) and the
 // Selectline stand-in's demo company.
-#include <sqlite3.h>
 
 #include <fstream>
 #include <sstream>
@@ -9,6 +8,7 @@
 
 #include "tests/cli/demo_shop_process.h"
 #include "tests/cli/installed_program.h"
+#include "tests/support/sqlite_file.h"
 
 namespace warenkai::test {
 namespace {
@@ -21,33 +21,6 @@ std::string ReadBytes(const std::filesystem::path& file) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// The rows of a query on a database, every value as text ("" for NULL).
-std::vector<std::vector<std::string>> Query(const std::filesystem::path& database, const std::string& sql) {
-    std::vector<std::vector<std::string>> rows;
-    sqlite3* connection = nullptr;
-    if (sqlite3_open_v2(database.c_str(), &connection, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << "cannot open " << database;
-        sqlite3_close(connection);
-        return rows;
-    }
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(connection, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << sqlite3_errmsg(connection) << " in " << sql;
-    } else {
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            std::vector<std::string> row;
-            for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-                const auto* text = sqlite3_column_text(statement, i);
-                row.emplace_back(text != nullptr ? reinterpret_cast<const char*>(text) : "");
-            }
-            rows.push_back(std::move(row));
-        }
-    }
-    sqlite3_finalize(statement);
-    sqlite3_close(connection);
-    return rows;
 }
 
 class CommandLineWithDemoShop : public ::testing::Test {
@@ -131,24 +104,25 @@ TEST_F(CommandLineWithDemoShop, CustomersAndOrdersOfTheShopAreEnteredIntoSelectl
               ReadBytes(shop.ExportFolder() / "Exportbestellung.csv"));
 
     const auto database = program.Folder() / "Selectline.sqlite";
-    EXPECT_EQ(Query(database, R"(SELECT "Nummer", "Plz", "RefAdresse" FROM "KU"
+    EXPECT_EQ(
+        QueryRows(database, R"(SELECT "Nummer", "Plz", "RefAdresse" FROM "KU"
                                  WHERE "Nummer" IN ('20001', 'R20001', '20002', '20003') ORDER BY "Nummer")"),
-              (std::vector<std::vector<std::string>>{
-                  {"20001", "34119", "R20001"}, {"20002", "80331", ""}, {"20003", "01067", ""},
-                  {"R20001", "34001", ""}}));
-    EXPECT_EQ(Query(database, R"(SELECT "Adresstyp", "Plz" FROM "AD"
+        (std::vector<std::vector<std::string>>{
+            {"20001", "34119", "R20001"}, {"20002", "80331", ""}, {"20003", "01067", ""}, {"R20001", "34001", ""}}));
+    EXPECT_EQ(QueryRows(database, R"(SELECT "Adresstyp", "Plz" FROM "AD"
                                  WHERE "Adresstyp" IN ('KUL10003', 'KUL20002') ORDER BY "Adresstyp")"),
               (std::vector<std::vector<std::string>>{{"KUL10003", "44147"}, {"KUL20002", "80331"}}));
     // Order 5001: one document with three positions.
-    EXPECT_EQ(Query(database, R"(SELECT b."Belegart", b."FreierText1", b."FreierText2", p."Artikelnummer", p."Menge",
+    EXPECT_EQ(
+        QueryRows(database, R"(SELECT b."Belegart", b."FreierText1", b."FreierText2", p."Artikelnummer", p."Menge",
                                         p."Einzelpreis", p."SteuerProzent", p."Gesamtpreis"
                                  FROM "BELEG" b JOIN "BELEGPOS" p ON p."Belegnummer" = b."Belegnummer"
                                  WHERE b."Adresse" = '20001' ORDER BY p."Position")"),
-              (std::vector<std::vector<std::string>>{
-                  {"B", "Bitte vor 12 Uhr liefern", "B:jaK:Tor ist offen", "10001", "2.0", "34.9", "19,00", "69,80"},
-                  {"B", "Bitte vor 12 Uhr liefern", "B:jaK:Tor ist offen", "10002", "1.0", "29.9", "19,00", "29,90"},
-                  {"B", "Bitte vor 12 Uhr liefern", "B:jaK:Tor ist offen", "10005", "3.0", "12.5", "19,00", "37,50"}}));
-    EXPECT_EQ(Query(database, R"(SELECT COUNT(*) FROM "BELEG"
+        (std::vector<std::vector<std::string>>{
+            {"B", "Bitte vor 12 Uhr liefern", "B:jaK:Tor ist offen", "10001", "2.0", "34.9", "19,00", "69,80"},
+            {"B", "Bitte vor 12 Uhr liefern", "B:jaK:Tor ist offen", "10002", "1.0", "29.9", "19,00", "29,90"},
+            {"B", "Bitte vor 12 Uhr liefern", "B:jaK:Tor ist offen", "10005", "3.0", "12.5", "19,00", "37,50"}}));
+    EXPECT_EQ(QueryRows(database, R"(SELECT COUNT(*) FROM "BELEG"
                                  WHERE "Adresse" IN ('20001', '20002', '20003')
                                     OR ("Adresse" = '10003' AND "FreierText1" = 'Lieferung an Lager Tor 3'))"),
               (std::vector<std::vector<std::string>>{{"4"}}));
@@ -159,7 +133,7 @@ TEST_F(CommandLineWithDemoShop, TwoRunsOfTheImportCreateNoSecondCustomer) {
     ASSERT_EQ(program.Run({"orders"}).exitCode, 0);
     ASSERT_EQ(program.Run({"orders"}).exitCode, 0);
     const auto database = program.Folder() / "Selectline.sqlite";
-    EXPECT_EQ(Query(database, R"(SELECT COUNT(*) FROM "KU" WHERE "Nummer" IN ('20001', 'R20001', '10003'))"),
+    EXPECT_EQ(QueryRows(database, R"(SELECT COUNT(*) FROM "KU" WHERE "Nummer" IN ('20001', 'R20001', '10003'))"),
               (std::vector<std::vector<std::string>>{{"3"}}));
 }
 

@@ -2,7 +2,6 @@
 // once against a real FTP server (pyftpdlib) with the libcurl control the program uses.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <map>
@@ -19,6 +18,7 @@
 #include "tests/export/export_fixture.h"
 #include "tests/support/ftp_test_server.h"
 #include "tests/support/recording_ftp.h"
+#include "tests/support/sqlite_file.h"
 #include "tests/support/temp_folder.h"
 
 namespace warenkai::test {
@@ -29,21 +29,10 @@ using Lines = std::vector<std::string>;
 const std::string kImportFolder = "/shop/login/admin/sonstiges/import/import/";
 const std::string kPage = "https://shop.example.de/login/admin/sonstiges/import/import2.php?Autowert=";
 
-void Sql(const std::filesystem::path& database, const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(database.c_str(), &db), SQLITE_OK);
-    char* message = nullptr;
-    const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
-    const std::string text = message != nullptr ? message : "";
-    sqlite3_free(message);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << text;
-}
-
 // A stand-in database with a few articles of our own instead of the demo company's.
 void FillDatabase(const std::filesystem::path& database) {
     MakeStandinSelectline(database)();  // creates the tables
-    Sql(database, R"(
+    RunSql(database, R"(
         DELETE FROM "AR"; DELETE FROM "AG"; DELETE FROM "TE"; DELETE FROM "AP"; DELETE FROM "UD";
         INSERT INTO "AG" ("Nummer", "Bezeichnung", "Parent") VALUES
             ('1', 'Technik', ''), ('10', 'Zubehör', '1'), ('20', '19" Schränke', '');

@@ -2,7 +2,6 @@
 // stand-in, with the libcurl FTP control the program uses.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 
 #include <memory>
 #include <string>
@@ -17,6 +16,7 @@
 #include "tests/import/import_test_files.h"
 #include "tests/support/fake_transfer_world.h"
 #include "tests/support/ftp_test_server.h"
+#include "tests/support/sqlite_file.h"
 #include "tests/support/temp_folder.h"
 
 namespace warenkai::test {
@@ -25,29 +25,6 @@ namespace {
 using Lines = std::vector<std::string>;
 
 const std::string kExportFolder = "/shop/login/admin/sonstiges/export/export/";
-
-// One column of every row a query gives, as text ("" for NULL).
-Lines Query(const std::filesystem::path& database, const std::string& sql) {
-    sqlite3* db = nullptr;
-    Lines rows;
-    if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << "cannot open " << database;
-        sqlite3_close(db);
-        return rows;
-    }
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
-        ADD_FAILURE() << sqlite3_errmsg(db);
-    } else {
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            const auto* text = sqlite3_column_text(statement, 0);
-            rows.emplace_back(text == nullptr ? "" : reinterpret_cast<const char*>(text));
-        }
-    }
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    return rows;
-}
 
 class CustomerOrderImportEndToEnd : public ::testing::Test, protected WindowFakes {
 protected:
@@ -109,18 +86,19 @@ TEST_F(CustomerOrderImportEndToEnd, BothExportsAreDownloadedAndEntered) {
     EXPECT_EQ(Seen().back(), "message: Fertig");
     EXPECT_EQ(folder.Read("kundenstamm.csv"), server.ReadFile(kExportFolder + "Exportkunde.csv"));
 
-    EXPECT_EQ(Query(databaseFile,
+    EXPECT_EQ(
+        QueryColumn(databaseFile,
                     "SELECT Name || '|' || Ort || '|' || ifnull(FreierText2, '') || '|' || ifnull(RefAdresse, '') "
                     "FROM KU WHERE Nummer IN ('20001', '20002', 'R20001') ORDER BY rowid"),
-              (Lines{"Müller, Hans|Köln|Kundenart: Privat|R20001", "Rechnung|||", "Großhandel||Kundenart: |"}));
-    EXPECT_EQ(Query(databaseFile, "SELECT Name FROM AD WHERE Adresstyp = 'KUL20001'"), (Lines{"Lager"}));
-    EXPECT_EQ(Query(databaseFile,
-                    "SELECT Belegart || '|' || Adresse || '|' || (SELECT count(*) FROM BELEGPOS P "
-                    "WHERE P.Belegnummer = B.Belegnummer) FROM BELEG B ORDER BY Belegnummer"),
+        (Lines{"Müller, Hans|Köln|Kundenart: Privat|R20001", "Rechnung|||", "Großhandel||Kundenart: |"}));
+    EXPECT_EQ(QueryColumn(databaseFile, "SELECT Name FROM AD WHERE Adresstyp = 'KUL20001'"), (Lines{"Lager"}));
+    EXPECT_EQ(QueryColumn(databaseFile,
+                          "SELECT Belegart || '|' || Adresse || '|' || (SELECT count(*) FROM BELEGPOS P "
+                          "WHERE P.Belegnummer = B.Belegnummer) FROM BELEG B ORDER BY Belegnummer"),
               (Lines{"B|20001|2", "B|20002|1"}));
-    EXPECT_EQ(Query(databaseFile,
-                    "SELECT Menge || '|' || Artikelnummer || '|' || Einzelpreis || '|' || SteuerProzent "
-                    "|| '|' || Gesamtpreis FROM BELEGPOS ORDER BY Belegnummer, Position"),
+    EXPECT_EQ(QueryColumn(databaseFile,
+                          "SELECT Menge || '|' || Artikelnummer || '|' || Einzelpreis || '|' || SteuerProzent "
+                          "|| '|' || Gesamtpreis FROM BELEGPOS ORDER BY Belegnummer, Position"),
               (Lines{"2.0|10001|9.95|19,00|19,90", "1.0|10002|29.9|19,00|19,90", "2.0|10001|9.95|19,00|19,90"}));
 }
 
@@ -132,9 +110,9 @@ TEST_F(CustomerOrderImportEndToEnd, FailedOrderDownloadIsReportedAndTheCustomers
     const Lines tail(seen.end() - 2, seen.end());
     EXPECT_EQ(tail, (Lines{"message: Fehler beim öffnen von bestellungen.csv", "message: Fertig"}));
     EXPECT_FALSE(std::filesystem::exists(folder / "bestellungen.csv"));
-    EXPECT_EQ(Query(databaseFile, "SELECT Nummer FROM KU WHERE Nummer LIKE '2000%' ORDER BY rowid"),
+    EXPECT_EQ(QueryColumn(databaseFile, "SELECT Nummer FROM KU WHERE Nummer LIKE '2000%' ORDER BY rowid"),
               (Lines{"20001", "20002"}));
-    EXPECT_TRUE(Query(databaseFile, "SELECT Belegnummer FROM BELEG").empty());
+    EXPECT_TRUE(QueryColumn(databaseFile, "SELECT Belegnummer FROM BELEG").empty());
 }
 
 TEST_F(CustomerOrderImportEndToEnd, RefusedLogInLeavesNoFilesAndTheRunEndsWithFertig) {

@@ -18,15 +18,6 @@ namespace {
 
 class StandinDatabaseTest : public StandinFixture {
 protected:
-    std::string ErrorOf(const std::function<void()>& call) {
-        try {
-            call();
-        } catch (const SelectlineError& error) {
-            return error.what();
-        }
-        return "(kein Fehler)";
-    }
-
     std::vector<std::string> FolderContents() const {
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {

@@ -5,11 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "selectline/selectline_application.h"
+#include "selectline/selectline_error.h"
 #include "selectline/standin/standin_selectline.h"
+#include "tests/support/sqlite_file.h"
 
 namespace warenkai::test {
 
@@ -31,16 +34,7 @@ protected:
     std::unique_ptr<SelectlineApplication> Open() { return MakeStandinSelectline(database, {std::chrono::milliseconds(50)})(); }
 
     // Runs SQL on the database file (creating it when missing).
-    void Sql(const std::string& sql) const {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(database.string().c_str(), &db), SQLITE_OK);
-        char* message = nullptr;
-        const int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message);
-        const std::string text = message != nullptr ? message : "";
-        sqlite3_free(message);
-        sqlite3_close(db);
-        ASSERT_EQ(rc, SQLITE_OK) << text;
-    }
+    void Sql(const std::string& sql) const { RunSql(database, sql); }
 
     // The first column of the first row of a query, as text ("NULL" for NULL, "-" for no row).
     std::string Query(const std::string& sql) const {
@@ -59,6 +53,16 @@ protected:
         sqlite3_finalize(statement);
         sqlite3_close(db);
         return result;
+    }
+
+    // The text of the server error that `call` throws, "(kein Fehler)" when it throws none.
+    static std::string ErrorOf(const std::function<void()>& call) {
+        try {
+            call();
+        } catch (const SelectlineError& error) {
+            return error.what();
+        }
+        return "(kein Fehler)";
     }
 
     std::filesystem::path folder;

@@ -37,15 +37,6 @@ protected:
         application = Open();
     }
 
-    std::string ErrorOf(const std::function<void()>& call) {
-        try {
-            call();
-        } catch (const SelectlineError& error) {
-            return error.what();
-        }
-        return "(kein Fehler)";
-    }
-
     std::vector<std::string> Walk(SelectlineTable& table, const std::string& field) {
         std::vector<std::string> values;
         const auto count = table.Recordcount();
