@@ -71,14 +71,6 @@ protected:
     }
 };
 
-std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
-    std::vector<std::string> all;
-    for (const auto& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
 const std::string kRemote = "/shop/login/admin/sonstiges/import/import/";
 const std::string kPage = "https://shop.example/login/admin/sonstiges/import/import2.php?Autowert=";
 

@@ -60,13 +60,6 @@ protected:
                 "status: Datei erfolgreich übertragen",
                 "yield"};
     }
-    static Lines Join(std::initializer_list<Lines> parts) {
-        Lines all;
-        for (const auto& part : parts) {
-            all.insert(all.end(), part.begin(), part.end());
-        }
-        return all;
-    }
 
     Journal controlJournal;
     FakeEventLoop controlEvents{controlJournal};

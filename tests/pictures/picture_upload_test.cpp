@@ -44,13 +44,6 @@ protected:
                 "yield",
                 "ftp disconnect"};
     }
-    static Lines Join(std::initializer_list<Lines> parts) {
-        Lines all;
-        for (const auto& part : parts) {
-            all.insert(all.end(), part.begin(), part.end());
-        }
-        return all;
-    }
 
     TempFolder pictures;
 };

@@ -26,4 +26,12 @@ std::vector<std::string> Journal::Starting(const std::string& prefix) const {
     return kept;
 }
 
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> all;
+    for (const auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
 }  // namespace warenkai::test

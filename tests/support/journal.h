@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -21,5 +22,8 @@ public:
 private:
     std::vector<std::string> m_entries;
 };
+
+// The lines of `parts` one after the other, for building an expected journal from pieces.
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts);
 
 }  // namespace warenkai::test
