@@ -7,10 +7,7 @@
 #include <vector>
 
 #include "tests/import/import_test_files.h"
-#include "tests/support/fake_ui.h"
-#include "tests/support/journal.h"
-#include "tests/support/memory_selectline.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/fake_transfer_world.h"
 
 namespace warenkai::test {
 namespace {
@@ -43,7 +40,7 @@ std::map<std::size_t, std::string> WithoutBlocks(std::map<std::size_t, std::stri
     return fields;
 }
 
-class CustomerImportTest : public ::testing::Test {
+class CustomerImportTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
     CustomerImportTest() {
         database->Table("KU").columns = kCustomerColumns;
@@ -82,12 +79,6 @@ protected:
         }
         return rows;
     }
-
-    std::shared_ptr<MemoryDatabase> database = std::make_shared<MemoryDatabase>();
-    Journal journal;
-    RecordingStatusArea status{journal};
-    ScriptedDialogs dialogs{journal};
-    TempFolder folder;
 };
 
 TEST_F(CustomerImportTest, NewCustomerGetsCustomerReferenceAndAddressRecordInThisOrder) {

@@ -7,10 +7,7 @@
 #include <vector>
 
 #include "tests/import/import_test_files.h"
-#include "tests/support/fake_ui.h"
-#include "tests/support/journal.h"
-#include "tests/support/memory_selectline.h"
-#include "tests/support/temp_folder.h"
+#include "tests/support/fake_transfer_world.h"
 
 namespace warenkai::test {
 namespace {
@@ -25,7 +22,7 @@ const Lines kPositionCalls = {"SetEingabeMenge 2",
                               "SetGesamtpreis 19,90",
                               "Save 1"};
 
-class OrderImportTest : public ::testing::Test {
+class OrderImportTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
     OrderImportTest() {
         database->Table("KU").Add({{"Nummer", "100"}}).Add({{"Nummer", "200"}});
@@ -47,12 +44,6 @@ protected:
         }
         return documents;
     }
-
-    std::shared_ptr<MemoryDatabase> database = std::make_shared<MemoryDatabase>();
-    Journal journal;
-    RecordingStatusArea status{journal};
-    ScriptedDialogs dialogs{journal};
-    TempFolder folder;
 };
 
 TEST_F(OrderImportTest, RowsOfOneOrderShareADocumentAndEveryRowIsOnePosition) {
