@@ -62,24 +62,35 @@ TEST(CommandLineProgram, ASecondTransferIsRefusedWhileTheLockIsHeld) {
     EXPECT_EQ(result.out, "");
 }
 
+// Settings whose picture folder exists and is empty: the picture upload then runs to "Fertig"
+// without connecting anywhere.
+Settings EmptyPictureFolder(InstalledProgram& program) {
+    std::filesystem::create_directories(program.Folder() / "bilder");
+    Settings settings;
+    settings.pictureFolder = (program.Folder() / "bilder").string();
+    return settings;
+}
+
 TEST(CommandLineProgram, ALockFileLeftBehindByACrashDoesNotBlock) {
     InstalledProgram program;
-    program.WriteSettings(Settings{});  // no picture folder: the upload ends at its first check
+    program.WriteSettings(EmptyPictureFolder(program));  // nothing to send: no connection is made
     program.Files().Write("warenkai.lock", "4711\n");
 
     const auto result = program.Run({"pictures"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "Kein Pfad zu den Bildern vorhanden\n");
+    EXPECT_EQ(result.out, "Verbinde mit Webserver\nFertig\n");
     EXPECT_EQ(result.err, "");
 }
 
 TEST(CommandLineProgram, ASettingsFileIsNeverRewritten) {
     InstalledProgram program;
-    const auto settingsFile = program.Files().Write("Einstellungen.ini", "GRUND5=\r\nGRUND0=x\r\n");
+    std::filesystem::create_directory(program.Folder() / "bilder");
+    const std::string bytes = "GRUND5=" + (program.Folder() / "bilder").string() + "\r\nGRUND0=x\r\n";
+    const auto settingsFile = program.Files().Write("Einstellungen.ini", bytes);
     const auto before = std::filesystem::last_write_time(settingsFile);
     const auto result = program.Run({"pictures"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(program.Files().Read("Einstellungen.ini"), "GRUND5=\r\nGRUND0=x\r\n");
+    EXPECT_EQ(program.Files().Read("Einstellungen.ini"), bytes);
     EXPECT_EQ(std::filesystem::last_write_time(settingsFile), before);
 }
 
@@ -169,7 +180,7 @@ namespace {
 
 TEST(CommandLineProgram, AReaderThatGoesAwayDoesNotEndTheTransfer) {
     InstalledProgram program;
-    program.WriteSettings(Settings{});
+    program.WriteSettings(EmptyPictureFolder(program));
     // Standard output is a pipe whose reader has gone: the message cannot be written, the run ends
     // normally all the same.
     int pipe[2];

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
-#include <regex>
+#include <optional>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -29,10 +29,33 @@ void WriteBytes(const std::filesystem::path& file, const std::string& bytes) {
     out << bytes;
 }
 
+// The fields of one line written as "a","b",… (every field quoted, nothing between fields but a
+// comma); std::nullopt when the line is not of that form.
+std::optional<std::vector<std::string>> QuotedFields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t pos = 0;
+    while (true) {
+        if (pos >= line.size() || line[pos] != '"') {
+            return std::nullopt;
+        }
+        const std::size_t close = line.find('"', pos + 1);
+        if (close == std::string::npos) {
+            return std::nullopt;
+        }
+        fields.push_back(line.substr(pos + 1, close - pos - 1));
+        pos = close + 1;
+        if (pos == line.size()) {
+            return fields;
+        }
+        if (line[pos] != ',') {
+            return std::nullopt;
+        }
+        ++pos;
+    }
+}
+
 // The lines of a shop file, each checked for CR LF and quoted fields, as lists of fields.
 std::vector<std::vector<std::string>> ShopLines(const std::string& bytes) {
-    static const std::regex quotedLine(R"re("[^"\r\n]*"(,"[^"\r\n]*")*)re");
-    static const std::regex quotedField(R"re("([^"\r\n]*)")re");
     std::vector<std::vector<std::string>> lines;
     EXPECT_TRUE(bytes.ends_with("\r\n"));
     std::size_t start = 0;
@@ -43,11 +66,9 @@ std::vector<std::vector<std::string>> ShopLines(const std::string& bytes) {
             break;
         }
         const std::string line = bytes.substr(start, end - start);
-        EXPECT_TRUE(std::regex_match(line, quotedLine)) << line;
-        std::vector<std::string> fields;
-        for (auto it = std::sregex_iterator(line.begin(), line.end(), quotedField); it != std::sregex_iterator(); ++it) {
-            fields.push_back((*it)[1]);
-        }
+        const auto parsed = QuotedFields(line);
+        EXPECT_TRUE(parsed.has_value()) << line;
+        std::vector<std::string> fields = parsed.value_or(std::vector<std::string>{});
         lines.push_back(std::move(fields));
         start = end + 2;
     }

@@ -288,3 +288,30 @@ TEST_F(ArticleFileTest, SelectlineCallsOfOneArticle) {
 
 }  // namespace
 }  // namespace warenkai::test
+
+namespace warenkai::test {
+namespace {
+
+// A database whose dates the program cannot read must not flood the error list.
+class ManyUnreadableDates : public ExportTest {};
+
+TEST_F(ManyUnreadableDates, AreListedAThousandTimesThenCounted) {
+    ClearMapping();
+    Map("artikelnummer", "Artikelnummer");
+    Map("obergruppe", "", "Alles");
+    Map("angebot_von", "Aktionspreis ab");
+    for (int i = 0; i < 1005; ++i) {
+        const std::string number = std::to_string(10000 + i);
+        database->Table("AR").Add({{"Artikelnummer", number}});
+        database->Table("AP").Add({{"Artikelnummer", number}, {"Preisart", "A"}, {"VonDatum", "2025/03/01"}});
+    }
+    SelectlineSession session = OpenSession();
+    EXPECT_EQ(ExportArticles(settings, context, session), 2);
+    ASSERT_EQ(status.errors.size(), 1001u);
+    EXPECT_EQ(status.errors.front(), "Fehler: Artikel 10000: Datum \"2025/03/01\" nicht lesbar");
+    EXPECT_EQ(status.errors[999], "Fehler: Artikel 10999: Datum \"2025/03/01\" nicht lesbar");
+    EXPECT_EQ(status.errors.back(), "Fehler: Artikel: 5 weitere Fehler nicht einzeln aufgeführt");
+}
+
+}  // namespace
+}  // namespace warenkai::test
