@@ -44,8 +44,8 @@ constexpr std::int64_t kBigFileBytes = std::int64_t{200} << 20;
 constexpr int kPictureCount = 500;
 constexpr std::int64_t kPictureBytes = std::int64_t{50} << 10;
 
-void WriteRandomFile(const fs::path& file, std::int64_t size, unsigned seed) {
-    std::mt19937_64 generator(seed);
+void WriteRandomFile(const fs::path& file, std::int64_t size, unsigned pattern) {
+    std::mt19937_64 generator(pattern);
     std::vector<std::uint64_t> block(1 << 17);
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     for (std::int64_t written = 0; written < size;) {

@@ -16,8 +16,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-std::string PictureBytes(std::size_t size, unsigned seed) {
-    std::mt19937 generator(seed);
+std::string PictureBytes(std::size_t size, unsigned pattern) {
+    std::mt19937 generator(pattern);
     std::string bytes(size, '\0');
     for (auto& byte : bytes) {
         byte = static_cast<char>(generator() & 0xFF);

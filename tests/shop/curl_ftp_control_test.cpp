@@ -19,8 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string RandomBytes(std::size_t size, unsigned seed = 7) {
-    std::mt19937 generator(seed);
+std::string RandomBytes(std::size_t size, unsigned pattern = 7) {
+    std::mt19937 generator(pattern);
     std::string bytes(size, '\0');
     for (auto& byte : bytes) {
         byte = static_cast<char>(generator() & 0xFF);
