@@ -37,17 +37,11 @@ protected:
         settings.shopLink = "https://shop.example.de";
         server.MakeFolder(kExportFolder);
         // The shop writes Windows-1252.
-        server.WriteFile(kExportFolder + "Exportkunde.csv", CustomerHeader() +
-                                                                CustomerLine("20001", {{1,
-                                                                                        "M\xFC"
-                                                                                        "ller, Hans"},
-                                                                                       {5, "K\xF6ln"},
-                                                                                       {14, "Lager"},
-                                                                                       {19, "Rechnung"},
-                                                                                       {24, "Privat"}}) +
-                                                                CustomerLine("20002", {{1,
-                                                                                        "Gro\xDF"
-                                                                                        "handel"}}));
+        server.WriteFile(kExportFolder + "Exportkunde.csv",
+                         CustomerHeader() +
+                             CustomerLine("20001", {{1, "M\xFC" "ller, Hans"}, {5, "K\xF6ln"}, {14, "Lager"},
+                                                    {19, "Rechnung"}, {24, "Privat"}}) +
+                             CustomerLine("20002", {{1, "Gro\xDF" "handel"}}));
         // Two orders, the first with two lines; 10001 and 10002 are articles of the demo company.
         auto first = Order("1", "a", "20001");
         first.article = "10001";

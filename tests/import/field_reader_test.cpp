@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace warenkai::test {
@@ -34,81 +35,43 @@ std::vector<std::string> ReadAll(const std::string& bytes,
 
 using Fields = std::vector<std::string>;
 
-TEST(FieldReader, CommasSeparateAndTheLineEndEndsTheLastField) {
-    EXPECT_EQ(ReadAll("a,b,c\r\n"), (Fields{"a|1|more", "b|1|more", "c|1|end"}));
-}
-
-TEST(FieldReader, SpacesBeforeAndAfterAFieldAreDropped) {
-    EXPECT_EQ(ReadAll("  a  ,   b c ,\"  d  \"  \r\n"), (Fields{"a|1|more", "b c|1|more", "d|1|end"}));
-}
-
-TEST(FieldReader, OnlySpacesAreSkippedNotTabs) {
-    EXPECT_EQ(ReadAll("\ta\t,b\n"), (Fields{"\ta\t|1|more", "b|1|end"}));
-}
-
-TEST(FieldReader, QuotedFieldHoldsCommasAndLineBreaks) {
-    EXPECT_EQ(ReadAll("\"Müller, Hans\",\"Zeile 1\r\nZeile 2\",x\r\ny\r\n"),
-              (Fields{"Müller, Hans|1|more", "Zeile 1\r\nZeile 2|1|more", "x|2|end", "y|3|end"}));
-}
-
-TEST(FieldReader, QuotedFieldHoldsLoneLineFeedAndCarriageReturn) {
-    EXPECT_EQ(ReadAll("\"a\nb\rc\",d\n"), (Fields{"a\nb\rc|1|more", "d|3|end"}));
-}
-
-TEST(FieldReader, TextAfterTheClosingQuoteIsDroppedUpToTheDelimiter) {
-    EXPECT_EQ(ReadAll("\"ab\"xy,c\r\n\"d\" zz\r\ne\r\n"), (Fields{"ab|1|more", "c|1|end", "d|2|end", "e|3|end"}));
-}
-
-TEST(FieldReader, DoubledQuoteIsNoEscape) {
-    // The field ends at the second quote; "cd"" up to the comma is dropped.
-    EXPECT_EQ(ReadAll("\"ab\"\"cd\",e\n"), (Fields{"ab|1|more", "e|1|end"}));
-}
-
-TEST(FieldReader, EmptyQuotedAndUnquotedFields) {
-    EXPECT_EQ(ReadAll("\"\",,\"\"\r\n"), (Fields{"|1|more", "|1|more", "|1|end"}));
-}
-
-TEST(FieldReader, CrLfLoneLfAndLoneCrAreOneLineEndEach) {
-    EXPECT_EQ(ReadAll("a\r\nb\nc\rd\r\n"), (Fields{"a|1|end", "b|2|end", "c|3|end", "d|4|end"}));
-}
-
-TEST(FieldReader, LfCrIsTwoLineEnds) {
-    EXPECT_EQ(ReadAll("a\n\rb\n"), (Fields{"a|1|end", "|2|end", "b|3|end"}));
-}
-
-TEST(FieldReader, BlankLineGivesOneEmptyField) {
-    EXPECT_EQ(ReadAll("a\r\n\r\n   \r\nb\r\n"), (Fields{"a|1|end", "|2|end", "|3|end", "b|4|end"}));
-}
-
-TEST(FieldReader, FileWithoutFinalLineEnd) {
-    EXPECT_EQ(ReadAll("a,b\r\nc,d"), (Fields{"a|1|more", "b|1|end", "c|2|more", "d|2|end"}));
-    EXPECT_EQ(ReadAll("a,\"b\""), (Fields{"a|1|more", "b|1|end"}));
-    EXPECT_EQ(ReadAll("a,\"b\"  "), (Fields{"a|1|more", "b|1|end"}));
-}
-
-TEST(FieldReader, EndOfFileAfterALineEndGivesNoFurtherField) {
-    EXPECT_EQ(ReadAll("a\r\n"), (Fields{"a|1|end"}));
-    EXPECT_EQ(ReadAll("a\r\n   "), (Fields{"a|1|end"}));
-    EXPECT_EQ(ReadAll(""), Fields{});
-    EXPECT_EQ(ReadAll("   "), Fields{});
-}
-
-TEST(FieldReader, EndOfFileAfterACommaGivesOneLastEmptyField) {
-    EXPECT_EQ(ReadAll("a,"), (Fields{"a|1|more", "|1|end"}));
-    EXPECT_EQ(ReadAll("a,  "), (Fields{"a|1|more", "|1|end"}));
-}
-
-TEST(FieldReader, QuoteThatIsNeverClosedRunsToTheEndOfTheFile) {
-    EXPECT_EQ(ReadAll("a,\"bc\r\nd,e\r\n"), (Fields{"a|1|more", "bc\r\nd,e\r\n|1|end|unclosed"}));
-}
-
-TEST(FieldReader, QuoteInsideAnUnquotedFieldIsPartOfIt) {
-    EXPECT_EQ(ReadAll("ab\"c,d\n"), (Fields{"ab\"c|1|more", "d|1|end"}));
-}
-
-TEST(FieldReader, BytesPassUnchanged) {
-    const std::string bytes = std::string("M\xFCller\x80", 7) + std::string(1, '\0') + "x";
-    EXPECT_EQ(ReadAll(bytes + ",y\r\n"), (Fields{bytes + "|1|more", "y|1|end"}));
+// Every rule of the reader as {file bytes, fields read}.
+TEST(FieldReader, ReadsEveryRuleByteForByte) {
+    const std::string odd = std::string("M\xFCller\x80", 7) + std::string(1, '\0') + "x";
+    const std::vector<std::pair<std::string, Fields>> cases = {
+        {"a,b,c\r\n", {"a|1|more", "b|1|more", "c|1|end"}},
+        // blanks around a field are dropped, tabs are not
+        {"  a  ,   b c ,\"  d  \"  \r\n", {"a|1|more", "b c|1|more", "d|1|end"}},
+        {"\ta\t,b\n", {"\ta\t|1|more", "b|1|end"}},
+        // quoted fields hold commas and line breaks
+        {"\"Müller, Hans\",\"Zeile 1\r\nZeile 2\",x\r\ny\r\n",
+         {"Müller, Hans|1|more", "Zeile 1\r\nZeile 2|1|more", "x|2|end", "y|3|end"}},
+        {"\"a\nb\rc\",d\n", {"a\nb\rc|1|more", "d|3|end"}},
+        // text after the closing quote is dropped up to the delimiter; a doubled quote is no escape
+        {"\"ab\"xy,c\r\n\"d\" zz\r\ne\r\n", {"ab|1|more", "c|1|end", "d|2|end", "e|3|end"}},
+        {"\"ab\"\"cd\",e\n", {"ab|1|more", "e|1|end"}},
+        {"\"\",,\"\"\r\n", {"|1|more", "|1|more", "|1|end"}},
+        // CR LF, lone LF and lone CR end a line each; LF CR is two line ends
+        {"a\r\nb\nc\rd\r\n", {"a|1|end", "b|2|end", "c|3|end", "d|4|end"}},
+        {"a\n\rb\n", {"a|1|end", "|2|end", "b|3|end"}},
+        {"a\r\n\r\n   \r\nb\r\n", {"a|1|end", "|2|end", "|3|end", "b|4|end"}},
+        // no final line end
+        {"a,b\r\nc,d", {"a|1|more", "b|1|end", "c|2|more", "d|2|end"}},
+        {"a,\"b\"", {"a|1|more", "b|1|end"}},
+        {"a,\"b\"  ", {"a|1|more", "b|1|end"}},
+        {"a\r\n", {"a|1|end"}},
+        {"a\r\n   ", {"a|1|end"}},
+        {"", {}},
+        {"   ", {}},
+        {"a,", {"a|1|more", "|1|end"}},
+        {"a,  ", {"a|1|more", "|1|end"}},
+        {"a,\"bc\r\nd,e\r\n", {"a|1|more", "bc\r\nd,e\r\n|1|end|unclosed"}},
+        {"ab\"c,d\n", {"ab\"c|1|more", "d|1|end"}},
+        {odd + ",y\r\n", {odd + "|1|more", "y|1|end"}},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        EXPECT_EQ(ReadAll(bytes), expected) << bytes;
+    }
 }
 
 TEST(FieldReader, FieldLongerThanTheLimitIsCutAndMarked) {

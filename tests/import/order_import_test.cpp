@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/import/import_test_files.h"
@@ -56,17 +57,23 @@ TEST_F(OrderImportTest, RowsOfOneOrderShareADocumentAndEveryRowIsOnePosition) {
     EXPECT_TRUE(journal.Entries().empty());
 }
 
-TEST_F(OrderImportTest, RowsOfOneOrderThatAreNotAdjacentGiveSeparateDocuments) {
-    Import(OrderHeader() + OrderLine("1", "a", "100") + OrderLine("2", "b", "200") + OrderLine("1", "a", "100"));
-    EXPECT_EQ(Documents(), (Lines{"B 100: 1", "B 200: 1", "B 100: 1"}));
-}
-
-TEST_F(OrderImportTest, AnyPartOfTheIdentityBeginsANewOrder) {
-    // The last line's first field is 1" without quotes around it: the quote is cleaned away, so the
-    // row belongs to the order before.
-    const std::string last = "1\"" + OrderLine("1", "A", "200").substr(3);
-    Import(OrderHeader() + OrderLine("1", "a", "100") + OrderLine("1", "A", "100") + OrderLine("1", "A", "200") + last);
-    EXPECT_EQ(Documents(), (Lines{"B 100: 1", "B 100: 1", "B 200: 2"}));
+// Rows of one order that are not adjacent give separate documents; any part of the identity begins
+// a new order; the last document is saved at the end of the file.
+TEST_F(OrderImportTest, TheOrderIdentityDecidesTheDocuments) {
+    // 1" without quotes around it: the quote is cleaned away, so the row belongs to the order before.
+    const std::string quoted = "1\"" + OrderLine("1", "A", "200").substr(3);
+    const std::vector<std::pair<std::string, Lines>> cases = {
+        {OrderLine("1", "a", "100") + OrderLine("2", "b", "200") + OrderLine("1", "a", "100"),
+         {"B 100: 1", "B 200: 1", "B 100: 1"}},
+        {OrderLine("1", "a", "100") + OrderLine("1", "A", "100") + OrderLine("1", "A", "200") + quoted,
+         {"B 100: 1", "B 100: 1", "B 200: 2"}},
+        {OrderLine("1", "a", "100") + OrderLine("2", "a", "200") + OrderLine("2", "a", "200"), {"B 100: 1", "B 200: 2"}},
+    };
+    for (const auto& [lines, expected] : cases) {
+        database->documents.clear();
+        Import(OrderHeader() + lines);
+        EXPECT_EQ(Documents(), expected) << lines;
+    }
 }
 
 TEST_F(OrderImportTest, DocumentTextAndDetailText) {
@@ -130,11 +137,6 @@ TEST_F(OrderImportTest, RowsWithAnEmptyFirstIdentityAreReportedNotDropped) {
                      "Fehler: bestellungen.csv Zeile 3: Position ohne Bestellnummer nicht eingetragen"}));
     EXPECT_EQ(Documents(), (Lines{"B 100: 1"}));
     EXPECT_EQ(result.positions, 1u);
-}
-
-TEST_F(OrderImportTest, TheLastDocumentIsSavedAtTheEndOfTheFile) {
-    Import(OrderHeader() + OrderLine("1", "a", "100") + OrderLine("2", "a", "200") + OrderLine("2", "a", "200"));
-    EXPECT_EQ(Documents(), (Lines{"B 100: 1", "B 200: 2"}));
 }
 
 TEST_F(OrderImportTest, LineWithAnotherFieldCountIsReportedAndTheFollowingRowsAreRight) {

@@ -2,38 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace warenkai::test {
 namespace {
 
-std::string Format(const std::string& value) {
-    return FormatTwoDecimals(value).value_or("<keine Zahl>");
-}
-
-TEST(TwoDecimals, ShopAmountsGetTwoDecimalsAndADecimalComma) {
-    EXPECT_EQ(Format("19"), "19,00");
-    EXPECT_EQ(Format("19.9"), "19,90");
-    EXPECT_EQ(Format("7.5"), "7,50");
-    EXPECT_EQ(Format("9.95"), "9,95");
-    EXPECT_EQ(Format("7,5"), "7,50");
-    EXPECT_EQ(Format("0"), "0,00");
-    EXPECT_EQ(Format(".5"), "0,50");
-    EXPECT_EQ(Format("5."), "5,00");
-    EXPECT_EQ(Format("007.10"), "7,10");
-    EXPECT_EQ(Format("+3"), "3,00");
-    EXPECT_EQ(Format("1234567.891"), "1234567,89");
-}
-
-TEST(TwoDecimals, HalvesRoundAwayFromZeroOnTheWrittenDigits) {
-    EXPECT_EQ(Format("0.126"), "0,13");
-    EXPECT_EQ(Format("0.125"), "0,13");
-    EXPECT_EQ(Format("0.1249999"), "0,12");
-    EXPECT_EQ(Format("1.005"), "1,01");
-    EXPECT_EQ(Format("2.675"), "2,68");
-    EXPECT_EQ(Format("9.995"), "10,00");
-    EXPECT_EQ(Format("99.999"), "100,00");
-    EXPECT_EQ(Format("-0.125"), "-0,13");
-    EXPECT_EQ(Format("-1.004"), "-1,00");
-    EXPECT_EQ(Format("-0.001"), "0,00");
+// Shop amounts get two decimals and a decimal comma; halves round away from zero on the written digits.
+TEST(TwoDecimals, ShopAmounts) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"19", "19,00"},     {"19.9", "19,90"},    {"7.5", "7,50"},           {"9.95", "9,95"},
+        {"7,5", "7,50"},     {"0", "0,00"},        {".5", "0,50"},            {"5.", "5,00"},
+        {"007.10", "7,10"},  {"+3", "3,00"},       {"1234567.891", "1234567,89"},
+        {"0.126", "0,13"},   {"0.125", "0,13"},    {"0.1249999", "0,12"},     {"1.005", "1,01"},
+        {"2.675", "2,68"},   {"9.995", "10,00"},   {"99.999", "100,00"},      {"-0.125", "-0,13"},
+        {"-1.004", "-1,00"}, {"-0.001", "0,00"}};
+    for (const auto& [value, expected] : cases) {
+        EXPECT_EQ(FormatTwoDecimals(value), expected) << value;
+    }
 }
 
 TEST(TwoDecimals, WhatIsNoPlainDecimalNumberIsRefused) {
