@@ -5,7 +5,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "selectline/selectline_application.h"
 #include "tests/support/memory_selectline.h"
@@ -14,15 +18,6 @@ namespace warenkai {
 namespace {
 
 using test::MemoryDatabase;
-
-TEST(DecimalPointTest, CommaBecomesPointNothingElseChanges) {
-    EXPECT_EQ(DecimalPoint(Variant(19.9).ToText()), "19.9");
-    EXPECT_EQ(DecimalPoint(Variant(100).ToText()), "100");
-    EXPECT_EQ(DecimalPoint(Variant(12.5).ToText()), "12.5");
-    EXPECT_EQ(DecimalPoint(Variant(0.1 + 0.2).ToText()), "0.3");
-    EXPECT_EQ(DecimalPoint("1,234,5"), "1.234.5");
-    EXPECT_EQ(DecimalPoint(""), "");
-}
 
 // PriceText takes a shortcut for usual amounts; it must give what the general rule gives.
 TEST(PriceTextTest, SameAsTheDecimalPointRuleOnTheRegionalText) {
@@ -57,24 +52,16 @@ TEST(DateValueRewriteTest, SameAsDateRewriteOfTheRegionalText) {
     EXPECT_EQ(DateValueRewrite(Variant()), "");
 }
 
-TEST(DateRewriteTest, DayMonthYearBecomesYearMonthDay) {
-    EXPECT_EQ(DateRewrite("31.12.2024"), "2024-12-31");
-    EXPECT_EQ(DateRewrite(Variant(Date{2025, 3, 1}).ToText()), "2025-03-01");
-    EXPECT_EQ(DateRewrite("1.3.25"), "25-3-1");
-    // Parts after the third are dropped; parts are taken as they are.
-    EXPECT_EQ(DateRewrite("01.02.2003.04"), "2003-02-01");
-    EXPECT_EQ(DateRewrite("01.02.2003 12:00"), "2003 12:00-02-01");
-    EXPECT_EQ(DateRewrite(".."), "--");
-}
-
-TEST(DateRewriteTest, EmptyTextGivesEmptyText) {
-    EXPECT_EQ(DateRewrite(""), "");
-}
-
-TEST(DateRewriteTest, FewerThanThreePartsCannotBeRewritten) {
-    EXPECT_EQ(DateRewrite("2025-03-01"), std::nullopt);
-    EXPECT_EQ(DateRewrite("01.03"), std::nullopt);
-    EXPECT_EQ(DateRewrite("01.03."), "-03-01");
+// Day.month.year becomes year-month-day; parts after the third are dropped, parts taken as they are;
+// fewer than three parts cannot be rewritten.
+TEST(DateRewriteTest, RewritesThePartsAsTheyStand) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+        {"31.12.2024", "2024-12-31"}, {Variant(Date{2025, 3, 1}).ToText(), "2025-03-01"}, {"1.3.25", "25-3-1"},
+        {"01.02.2003.04", "2003-02-01"}, {"01.02.2003 12:00", "2003 12:00-02-01"}, {"..", "--"}, {"", ""},
+        {"2025-03-01", std::nullopt}, {"01.03", std::nullopt}, {"01.03.", "-03-01"}};
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(DateRewrite(text), expected) << text;
+    }
 }
 
 TEST(AsDateTest, DatesAndRegionalTexts) {
@@ -96,13 +83,6 @@ TEST(SameValueTest, NumbersByNumberOtherwiseByText) {
     EXPECT_FALSE(SameValue(Variant("A1"), Variant("a1")));
     EXPECT_FALSE(SameValue(Variant(0), Variant()));
     EXPECT_TRUE(SameValue(Variant(), Variant("")));
-}
-
-TEST(OfferFlagTest, JaWhenBothArePresent) {
-    EXPECT_EQ(OfferFlag("2025-06-01", "2025-06-30"), "Ja");
-    EXPECT_EQ(OfferFlag("2025-06-01", ""), "");
-    EXPECT_EQ(OfferFlag("", "2025-06-30"), "");
-    EXPECT_EQ(OfferFlag("", ""), "");
 }
 
 // The tax search over a tax table in memory, for an article with the sales tax code 1.
@@ -146,32 +126,32 @@ protected:
     std::shared_ptr<MemoryDatabase> db = std::make_shared<MemoryDatabase>();
 };
 
-TEST_F(TaxRateTest, LatestValidFromWinsInEveryOrder) {
-    Tax(1, Date{2007, 1, 1}, 16);
-    Tax(1, Date{2020, 7, 1}, 19);
-    Tax(2, Date{2024, 1, 1}, 7);
-    Tax(1, Date{1998, 4, 1}, 15);
-    for (const auto& result : SearchInEveryOrder()) {
-        EXPECT_EQ(result, "19");
-    }
-}
+struct TaxRecord {
+    Variant code, validFrom, rate;
+};
 
-TEST_F(TaxRateTest, FutureDateWins) {
-    Tax(1, Date{2020, 7, 1}, 19);
-    Tax(1, Date{2099, 1, 1}, 21);
-    Tax(1, Date{2007, 1, 1}, 16);
-    for (const auto& result : SearchInEveryOrder()) {
-        EXPECT_EQ(result, "21");
-    }
-}
-
-TEST_F(TaxRateTest, ComparedAsDatesNotAsTexts) {
-    // As texts "01.07.2020" would sort before "31.12.2019".
-    Tax(1, Date{2019, 12, 31}, 16);
-    Tax(1, Date{2020, 7, 1}, 19);
-    Tax(1, Variant("02.01.2019"), 15);
-    for (const auto& result : SearchInEveryOrder()) {
-        EXPECT_EQ(result, "19");
+TEST_F(TaxRateTest, GivesTheSameRateWhateverTheOrderOfTheRecords) {
+    const std::vector<std::pair<std::vector<TaxRecord>, std::string>> cases = {
+        // the latest valid-from date of the article's code wins
+        {{{1, Date{2007, 1, 1}, 16}, {1, Date{2020, 7, 1}, 19}, {2, Date{2024, 1, 1}, 7}, {1, Date{1998, 4, 1}, 15}},
+         "19"},
+        {{{1, Date{2020, 7, 1}, 19}, {1, Date{2099, 1, 1}, 21}, {1, Date{2007, 1, 1}, 16}}, "21"},  // future date
+        // compared as dates: as texts "01.07.2020" would sort before "31.12.2019"
+        {{{1, Date{2019, 12, 31}, 16}, {1, Date{2020, 7, 1}, 19}, {1, Variant("02.01.2019"), 15}}, "19"},
+        // a dated record wins over records without a readable date
+        {{{1, Variant(), 7}, {1, Date{2007, 1, 1}, 16}, {1, Variant("unbekannt"), 5}}, "16"},
+        {{{1, Date{2020, 7, 1}, 19.5}}, "19,5"},  // the rate keeps its regional form
+        {{{2, Date{2020, 7, 1}, 7}, {3, Date{2020, 7, 1}, 0}}, ""},  // no match
+        {{}, ""},                                                    // no tax records
+    };
+    for (const auto& [records, expected] : cases) {
+        db->Table("UD").rows.clear();
+        for (const auto& record : records) {
+            Tax(record.code, record.validFrom, record.rate);
+        }
+        for (const auto& result : SearchInEveryOrder()) {
+            EXPECT_EQ(result, expected);
+        }
     }
 }
 
@@ -184,30 +164,11 @@ TEST_F(TaxRateTest, FirstInTableOrderOnATie) {
     EXPECT_EQ(Search(), "16");
 }
 
-TEST_F(TaxRateTest, DatedRecordWinsAndUntilOneIsFoundEveryMatchReplacesTheRate) {
+TEST_F(TaxRateTest, WithoutADatedRecordTheLastMatchingOneGivesTheRate) {
     Tax(1, Variant(), 7);
-    Tax(1, Date{2007, 1, 1}, 16);
     Tax(1, Variant("unbekannt"), 5);
-    for (const auto& result : SearchInEveryOrder()) {
-        EXPECT_EQ(result, "16");
-    }
-    db->Table("UD").rows.erase(db->Table("UD").rows.begin() + 1);
-    EXPECT_EQ(Search(), "5");  // no record with a date: the last matching one
-}
-
-TEST_F(TaxRateTest, RateKeepsItsRegionalForm) {
-    Tax(1, Date{2020, 7, 1}, 19.5);
-    EXPECT_EQ(Search(), "19,5");
-}
-
-TEST_F(TaxRateTest, NoMatchingRecordGivesEmptyText) {
-    Tax(2, Date{2020, 7, 1}, 7);
-    Tax(3, Date{2020, 7, 1}, 0);
-    EXPECT_EQ(Search(), "");
-}
-
-TEST_F(TaxRateTest, EmptyTaxTable) {
-    EXPECT_EQ(Search(), "");
+    Tax(2, Date{2007, 1, 1}, 16);
+    EXPECT_EQ(Search(), "5");
 }
 
 TEST_F(TaxRateTest, CodesComparedAsValues) {
@@ -222,18 +183,6 @@ TEST_F(TaxRateTest, MoreRecordsThanA16BitCount) {
     }
     Tax(1, Date{2020, 7, 1}, 19);
     EXPECT_EQ(Search(), "19");
-}
-
-TEST_F(TaxRateTest, WalksTheWholeTableReadingTheArticleCodeEachTime) {
-    Tax(1, Date{2007, 1, 1}, 16);
-    Tax(2, Date{2007, 1, 1}, 7);
-    db->recordCalls = true;
-    Search();
-    EXPECT_EQ(db->calls, (std::vector<std::string>{
-                             "CreateTable AR", "CreateTable UD", "UD.First", "UD.Recordcount",
-                             "UD.GetField Steuercode", "AR.GetField SSVerkauf", "UD.GetField GueltigAb",
-                             "UD.GetField Steuer", "UD.Next", "UD.GetField Steuercode", "AR.GetField SSVerkauf",
-                             "UD.Next"}));
 }
 
 }  // namespace

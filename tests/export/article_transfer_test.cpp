@@ -63,12 +63,6 @@ protected:
     }
 
     std::string Local(const std::string& name) const { return (folder.path() / name).string(); }
-
-    static std::vector<std::string> ReadingArticle(const std::string& number) {
-        std::vector<std::string> lines(30, "status: Auslesen des Artikels: " + number);
-        lines.push_back("yield");
-        return lines;
-    }
 };
 
 const std::string kRemote = "/shop/login/admin/sonstiges/import/import/";

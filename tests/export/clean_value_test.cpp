@@ -2,32 +2,24 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace warenkai {
 namespace {
 
-TEST(CleanValueTest, TrimsBlanksOnly) {
-    EXPECT_EQ(CleanValue("  Schraube M6  "), "Schraube M6");
-    EXPECT_EQ(CleanValue("\tTab\t"), "\tTab\t");
-    EXPECT_EQ(CleanValue("   "), "");
-    EXPECT_EQ(CleanValue(""), "");
-}
-
-TEST(CleanValueTest, QuotesAndApostrophesBecomeAcuteAccents) {
-    EXPECT_EQ(CleanValue("19\" Rack"), "19\xC2\xB4 Rack");
-    EXPECT_EQ(CleanValue("O'Brien's"), "O\xC2\xB4" "Brien\xC2\xB4s");
-    EXPECT_EQ(CleanValue("\"'\""), "\xC2\xB4\xC2\xB4\xC2\xB4");
-}
-
-TEST(CleanValueTest, LineBreaks) {
-    EXPECT_EQ(CleanValue("Zeile 1\r\nZeile 2"), "Zeile 1 Zeile 2");
-    EXPECT_EQ(CleanValue("a\nb"), "ab");
-    EXPECT_EQ(CleanValue("a\rb"), "a b");
-    // Trimming comes first: a value that ended with a line break ends with a blank.
-    EXPECT_EQ(CleanValue("  Ende\r\n"), "Ende ");
-}
-
-TEST(CleanValueTest, CommasAndUmlautsStay) {
-    EXPECT_EQ(CleanValue("Müller, Söhne & Co"), "Müller, Söhne & Co");
+// Blanks (not tabs) are trimmed first; quotes and apostrophes become acute accents; CR LF and a lone CR
+// become a blank, a lone LF goes; commas and umlauts stay.
+TEST(CleanValueTest, CleansValuesForTheArticleFile) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"  Schraube M6  ", "Schraube M6"}, {"\tTab\t", "\tTab\t"}, {"   ", ""}, {"", ""},
+        {"19\" Rack", "19\xC2\xB4 Rack"}, {"O'Brien's", "O\xC2\xB4" "Brien\xC2\xB4s"},
+        {"\"'\"", "\xC2\xB4\xC2\xB4\xC2\xB4"}, {"Zeile 1\r\nZeile 2", "Zeile 1 Zeile 2"}, {"a\nb", "ab"},
+        {"a\rb", "a b"}, {"  Ende\r\n", "Ende "}, {"Müller, Söhne & Co", "Müller, Söhne & Co"}};
+    for (const auto& [value, expected] : cases) {
+        EXPECT_EQ(CleanValue(value), expected) << value;
+    }
 }
 
 TEST(CleanValueTest, AppendsToALine) {

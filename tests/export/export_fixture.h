@@ -54,6 +54,13 @@ protected:
     }
 
     std::string Read(const std::string& name) const { return folder.Read(name); }
+
+    // The journal of one written article: a status text per mapping row, then the yield.
+    static std::vector<std::string> ReadingArticle(const std::string& number) {
+        std::vector<std::string> lines(30, "status: Auslesen des Artikels: " + number);
+        lines.push_back("yield");
+        return lines;
+    }
 };
 
 // The header line of the built-in mapping, with CR LF.

@@ -16,13 +16,12 @@ class FailingFolder final : public OutputFolder {
 public:
     std::unique_ptr<OutputFile> Replace(const std::filesystem::path& file) override {
         log.push_back("replace " + file.string());
-        if (failCreate || (failCreateOf && file.filename() == failCreateOf.value())) {
+        if (failCreateOf && file.filename() == failCreateOf.value()) {
             return nullptr;
         }
         return std::make_unique<File>(*this, file.filename().string());
     }
 
-    bool failCreate = false;
     std::optional<std::string> failCreateOf;  // only this file name cannot be created
     int failWritesAfter = -1;                 // writes that succeed before every further one fails
     bool failClose = false;
