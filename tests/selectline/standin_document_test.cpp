@@ -10,7 +10,6 @@ namespace {
 class StandinDocumentTest : public StandinFixture {
 protected:
     void SetUp() override {
-        StandinFixture::SetUp();
         Sql(R"(
             CREATE TABLE AR (Artikelnummer TEXT, Bezeichnung TEXT);
             INSERT INTO AR VALUES ('4711', 'Spaten'), ('4712', 'Harke');
@@ -19,8 +18,6 @@ protected:
         )");
         application = Open();
     }
-
-    std::string Row(const std::string& sql) const { return Query(sql); }
 
     std::unique_ptr<SelectlineApplication> application;
 };
@@ -51,22 +48,22 @@ TEST_F(StandinDocumentTest, ADocumentIsStoredWithItsSavedPositionsOnly) {
         line->SetBezeichnung("Versandkosten");
         line->Save(1);
     }
-    EXPECT_EQ(Row("SELECT count(*) FROM BELEG"), "0");  // nothing before Save
+    EXPECT_EQ(Query("SELECT count(*) FROM BELEG"), "0");  // nothing before Save
     document->Save();
 
-    EXPECT_EQ(Row("SELECT Belegnummer || '|' || Belegart || '|' || Adresse || '|' || FreierText1 || '|' || FreierText2 "
+    EXPECT_EQ(Query("SELECT Belegnummer || '|' || Belegart || '|' || Adresse || '|' || FreierText1 || '|' || FreierText2 "
                   "FROM BELEG"),
               "1|B|10023|Bestellung 1001 vom Shop|B:VorkasseKN:Bitte klingeln");
-    EXPECT_EQ(Row("SELECT group_concat(Position || ';' || Positionsart || ';' || Menge || ';' || Artikelnummer || ';' || "
+    EXPECT_EQ(Query("SELECT group_concat(Position || ';' || Positionsart || ';' || Menge || ';' || Artikelnummer || ';' || "
                   "Einzelpreis || ';' || SteuerProzent || ';' || Bezeichnung || ';' || Gesamtpreis, '/') FROM BELEGPOS "
                   "WHERE Belegnummer = 1"),
               "1;A;2.0;4711;9.95;19,00;Spaten \"Profi\";19,90");
-    EXPECT_EQ(Row("SELECT count(*) FROM BELEGPOS"), "2");
+    EXPECT_EQ(Query("SELECT count(*) FROM BELEGPOS"), "2");
     // A value never set stays NULL.
-    EXPECT_EQ(Row("SELECT (Menge IS NULL) || (Artikelnummer IS NULL) || (Einzelpreis IS NULL) || "
+    EXPECT_EQ(Query("SELECT (Menge IS NULL) || (Artikelnummer IS NULL) || (Einzelpreis IS NULL) || "
                   "(SteuerProzent IS NULL) || (Gesamtpreis IS NULL) || Bezeichnung FROM BELEGPOS WHERE Position = 2"),
               "11111Versandkosten");
-    EXPECT_EQ(Row("SELECT typeof(Menge) || typeof(Einzelpreis) FROM BELEGPOS WHERE Position = 1"), "realreal");
+    EXPECT_EQ(Query("SELECT typeof(Menge) || typeof(Einzelpreis) FROM BELEGPOS WHERE Position = 1"), "realreal");
 }
 
 TEST_F(StandinDocumentTest, ADocumentWithoutPositionsIsStoredToo) {
@@ -76,9 +73,9 @@ TEST_F(StandinDocumentTest, ADocumentWithoutPositionsIsStoredToo) {
     auto second = application->NeuerBelegAuto("B", "");
     second->PutField("FreierText2", "");
     second->Save();
-    EXPECT_EQ(Row("SELECT count(*) FROM BELEG"), "2");
-    EXPECT_EQ(Row("SELECT count(*) FROM BELEGPOS"), "0");
-    EXPECT_EQ(Row("SELECT (Adresse IS NULL) || (FreierText1 IS NULL) || typeof(FreierText2) FROM BELEG "
+    EXPECT_EQ(Query("SELECT count(*) FROM BELEG"), "2");
+    EXPECT_EQ(Query("SELECT count(*) FROM BELEGPOS"), "0");
+    EXPECT_EQ(Query("SELECT (Adresse IS NULL) || (FreierText1 IS NULL) || typeof(FreierText2) FROM BELEG "
                   "WHERE Belegnummer = 2"),
               "11text");
 }
@@ -95,37 +92,23 @@ TEST_F(StandinDocumentTest, SavingAgainRewritesTheSameDocument) {
     other->SetArtikel("4712");
     other->Save(1);
     document->Save();
-    EXPECT_EQ(Row("SELECT count(*) FROM BELEG"), "1");
-    EXPECT_EQ(Row("SELECT group_concat(Position || ':' || Artikelnummer || ':' || ifnull(Menge, '-'), ' ') FROM BELEGPOS"),
+    EXPECT_EQ(Query("SELECT count(*) FROM BELEG"), "1");
+    EXPECT_EQ(Query("SELECT group_concat(Position || ':' || Artikelnummer || ':' || ifnull(Menge, '-'), ' ') FROM BELEGPOS"),
               "1:4711:3.0 2:4712:-");
 }
 
 TEST_F(StandinDocumentTest, UnknownCustomersArticlesAndFieldsAreServerErrors) {
     auto document = application->NeuerBelegAuto("B", "");
-    try {
-        document->SetAdresse("99999");
-        FAIL();
-    } catch (const SelectlineError& error) {
-        EXPECT_STREQ(error.what(), "Der Kunde \"99999\" ist in Selectline nicht vorhanden.");
-    }
-    try {
-        document->PutField("Lieferdatum", "01.03.2025");
-        FAIL();
-    } catch (const SelectlineError& error) {
-        EXPECT_STREQ(error.what(), "Das Feld Lieferdatum gibt es im Beleg nicht.");
-    }
+    EXPECT_EQ(ErrorOf([&] { document->SetAdresse("99999"); }), "Der Kunde \"99999\" ist in Selectline nicht vorhanden.");
+    EXPECT_EQ(ErrorOf([&] { document->PutField("Lieferdatum", "01.03.2025"); }),
+              "Das Feld Lieferdatum gibt es im Beleg nicht.");
     auto line = document->CreatePos("A");
-    try {
-        line->SetArtikel("0815");
-        FAIL();
-    } catch (const SelectlineError& error) {
-        EXPECT_STREQ(error.what(), "Der Artikel \"0815\" ist in Selectline nicht vorhanden.");
-    }
+    EXPECT_EQ(ErrorOf([&] { line->SetArtikel("0815"); }), "Der Artikel \"0815\" ist in Selectline nicht vorhanden.");
     // The order import goes on with the remaining calls after such errors.
     line->SetBezeichnung("Unbekannter Artikel");
     line->Save(1);
     document->Save();
-    EXPECT_EQ(Row("SELECT (Adresse IS NULL) || '|' || (p.Artikelnummer IS NULL) || '|' || p.Bezeichnung "
+    EXPECT_EQ(Query("SELECT (Adresse IS NULL) || '|' || (p.Artikelnummer IS NULL) || '|' || p.Bezeichnung "
                   "FROM BELEG JOIN BELEGPOS p USING (Belegnummer)"),
               "1|1|Unbekannter Artikel");
 }
@@ -139,7 +122,7 @@ TEST_F(StandinDocumentTest, DocumentsSurviveReopening) {
     auto reopened = Open();
     auto next = reopened->NeuerBelegAuto("B", "");
     next->Save();
-    EXPECT_EQ(Row("SELECT group_concat(Belegnummer || ':' || ifnull(Adresse, '-'), ' ') FROM BELEG"), "1:10023 2:-");
+    EXPECT_EQ(Query("SELECT group_concat(Belegnummer || ':' || ifnull(Adresse, '-'), ' ') FROM BELEG"), "1:10023 2:-");
 }
 
 }  // namespace

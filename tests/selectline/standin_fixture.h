@@ -13,6 +13,7 @@
 #include "selectline/selectline_error.h"
 #include "selectline/standin/standin_selectline.h"
 #include "tests/support/sqlite_file.h"
+#include "tests/support/temp_folder.h"
 
 namespace warenkai::test {
 
@@ -20,20 +21,8 @@ namespace warenkai::test {
 // file the way an operator would with the sqlite3 command line.
 class StandinFixture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = std::filesystem::temp_directory_path() /
-                 ("warenkai-standin-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
-                  std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
-        database = folder / kStandinDatabaseFileName;
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
     std::unique_ptr<SelectlineApplication> Open() { return MakeStandinSelectline(database, {std::chrono::milliseconds(50)})(); }
 
-    // Runs SQL on the database file (creating it when missing).
     void Sql(const std::string& sql) const { RunSql(database, sql); }
 
     // The first column of the first row of a query, as text ("NULL" for NULL, "-" for no row).
@@ -65,8 +54,9 @@ protected:
         return "(kein Fehler)";
     }
 
-    std::filesystem::path folder;
-    std::filesystem::path database;
+    TempFolder temp;
+    std::filesystem::path folder = temp.path();
+    std::filesystem::path database = folder / kStandinDatabaseFileName;
 };
 
 }  // namespace warenkai::test

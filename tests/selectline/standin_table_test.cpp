@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/selectline/standin_fixture.h"
@@ -12,7 +14,6 @@ namespace {
 class StandinTableTest : public StandinFixture {
 protected:
     void SetUp() override {
-        StandinFixture::SetUp();
         Sql(R"(
             CREATE TABLE AR (Artikelnummer TEXT, Bezeichnung TEXT, Gewicht REAL, SSVerkauf INTEGER,
                              FreiesDatum1 DATE, ShopAktiv BOOLEAN, Listenpreis REAL);
@@ -178,13 +179,6 @@ TEST_F(StandinTableTest, FindKey3MatchesAllThreeParts) {
     EXPECT_EQ(prices->GetField("Preisnummer").ToText(), "2");
 }
 
-TEST_F(StandinTableTest, KeyLookupsThatTheTableDoesNotHaveAreServerErrors) {
-    auto taxes = application->CreateTable("UD");
-    EXPECT_EQ(ErrorOf([&] { taxes->FindKey("1"); }), "Die Tabelle UD hat keinen Schlüssel zum Suchen.");
-    auto articles = application->CreateTable("AR");
-    EXPECT_EQ(ErrorOf([&] { articles->FindKey2("4711", "G"); }), "Der Schlüssel der Tabelle AR hat nur 1 Teil.");
-}
-
 // --- writing ----------------------------------------------------------------------------------------
 
 TEST_F(StandinTableTest, InsertAndPostAppendARecordThatBecomesCurrent) {
@@ -238,29 +232,34 @@ TEST_F(StandinTableTest, PutFieldStoresTextConvertedToTheColumnType) {
     table->Post();
     EXPECT_EQ(Query("SELECT FreiesDatum1 FROM AR WHERE rowid = 5"), "2039-02-28");
     EXPECT_EQ(Query("SELECT ShopAktiv FROM AR WHERE rowid = 5"), "0");
-    EXPECT_EQ(Query("SELECT Gewicht FROM AR WHERE rowid = 5"), "NULL");           // empty text -> NULL
+    EXPECT_EQ(Query("SELECT Gewicht IS NULL FROM AR WHERE rowid = 5"), "1");      // empty text -> NULL
     EXPECT_EQ(Query("SELECT typeof(Bezeichnung) FROM AR WHERE rowid = 5"), "text");  // TEXT keeps ""
 }
 
-TEST_F(StandinTableTest, TextThatDoesNotFitTheColumnIsAServerErrorNamingFieldAndValue) {
+// Look-ups the table has no key for, unknown fields and text that does not fit the column are server
+// errors naming table, field and value.
+TEST_F(StandinTableTest, MisuseIsAServerErrorWithItsText) {
     auto table = application->CreateTable("AR");
-    EXPECT_EQ(ErrorOf([&] { table->PutField("Gewicht", "schwer"); }),
-              "Der Wert \"schwer\" passt nicht in das Feld Gewicht der Tabelle AR: erwartet wird eine Zahl.");
-    EXPECT_EQ(ErrorOf([&] { table->PutField("FreiesDatum1", "31.02.2025"); }),
-              "Der Wert \"31.02.2025\" passt nicht in das Feld FreiesDatum1 der Tabelle AR: erwartet wird ein "
-              "Datum (TT.MM.JJJJ).");
-    EXPECT_EQ(ErrorOf([&] { table->PutField("SSVerkauf", "1,5"); }),
-              "Der Wert \"1,5\" passt nicht in das Feld SSVerkauf der Tabelle AR: erwartet wird eine ganze Zahl.");
-    EXPECT_EQ(ErrorOf([&] { table->PutField("ShopAktiv", "vielleicht"); }),
-              "Der Wert \"vielleicht\" passt nicht in das Feld ShopAktiv der Tabelle AR: erwartet wird ein "
-              "Wahrheitswert (Wahr/Falsch).");
-}
-
-TEST_F(StandinTableTest, UnknownFieldsAreServerErrors) {
-    auto table = application->CreateTable("AR");
-    EXPECT_EQ(ErrorOf([&] { table->GetField("Preis1"); }), "Das Feld Preis1 gibt es in der Tabelle AR nicht.");
-    EXPECT_EQ(ErrorOf([&] { table->PutField("artikelnummer", "1"); }),
-              "Das Feld artikelnummer gibt es in der Tabelle AR nicht.");
+    auto taxes = application->CreateTable("UD");
+    const std::string doesNotFit = "passt nicht in das Feld ";
+    const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+        {[&] { taxes->FindKey("1"); }, "Die Tabelle UD hat keinen Schlüssel zum Suchen."},
+        {[&] { table->FindKey2("4711", "G"); }, "Der Schlüssel der Tabelle AR hat nur 1 Teil."},
+        {[&] { table->GetField("Preis1"); }, "Das Feld Preis1 gibt es in der Tabelle AR nicht."},
+        {[&] { table->PutField("artikelnummer", "1"); }, "Das Feld artikelnummer gibt es in der Tabelle AR nicht."},
+        {[&] { table->PutField("Gewicht", "schwer"); },
+         "Der Wert \"schwer\" " + doesNotFit + "Gewicht der Tabelle AR: erwartet wird eine Zahl."},
+        {[&] { table->PutField("FreiesDatum1", "31.02.2025"); },
+         "Der Wert \"31.02.2025\" " + doesNotFit + "FreiesDatum1 der Tabelle AR: erwartet wird ein Datum (TT.MM.JJJJ)."},
+        {[&] { table->PutField("SSVerkauf", "1,5"); },
+         "Der Wert \"1,5\" " + doesNotFit + "SSVerkauf der Tabelle AR: erwartet wird eine ganze Zahl."},
+        {[&] { table->PutField("ShopAktiv", "vielleicht"); },
+         "Der Wert \"vielleicht\" " + doesNotFit + "ShopAktiv der Tabelle AR: erwartet wird ein Wahrheitswert "
+                                                     "(Wahr/Falsch)."},
+    };
+    for (const auto& [call, expected] : cases) {
+        EXPECT_EQ(ErrorOf(call), expected);
+    }
 }
 
 TEST_F(StandinTableTest, APostThatWouldDuplicateAKeyIsRefused) {

@@ -3,81 +3,48 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "selectline/variant.h"
 
 namespace warenkai::test {
 namespace {
 
-// --- floating numbers to text -----------------------------------------------------------------------
-
-TEST(VariantFloatingText, UsesADecimalCommaWithoutTrailingZerosOrGrouping) {
-    EXPECT_EQ(Variant(19.9).ToText(), "19,9");
-    EXPECT_EQ(Variant(100.0).ToText(), "100");
-    EXPECT_EQ(Variant(0.1 + 0.2).ToText(), "0,3");
-    EXPECT_EQ(Variant(12.5).ToText(), "12,5");
-    EXPECT_EQ(Variant(1234567.25).ToText(), "1234567,25");
-    EXPECT_EQ(Variant(0.5).ToText(), "0,5");
-    EXPECT_EQ(Variant(0.0).ToText(), "0");
-    EXPECT_EQ(Variant(-0.0).ToText(), "0");
-}
-
-TEST(VariantFloatingText, NegativeNumbers) {
-    EXPECT_EQ(Variant(-19.9).ToText(), "-19,9");
-    EXPECT_EQ(Variant(-100.0).ToText(), "-100");
-    EXPECT_EQ(Variant(-0.25).ToText(), "-0,25");
-    EXPECT_EQ(Variant(-1e20).ToText(), "-1E+20");
-}
-
-TEST(VariantFloatingText, RoundsToFifteenSignificantDigits) {
-    EXPECT_EQ(Variant(1.0 / 3.0).ToText(), "0,333333333333333");
-    EXPECT_EQ(Variant(2.0 / 3.0).ToText(), "0,666666666666667");
-    EXPECT_EQ(Variant(123456789012345.0).ToText(), "123456789012345");
-    EXPECT_EQ(Variant(1.15 * 100.0).ToText(), "115");  // 114.99999999999999 in binary
-    EXPECT_EQ(Variant(19.99 * 3.0).ToText(), "59,97");
-}
-
-TEST(VariantFloatingText, VeryLargeAndTinyNumbersUseAnExponent) {
-    EXPECT_EQ(Variant(1e20).ToText(), "1E+20");
-    EXPECT_EQ(Variant(1e-20).ToText(), "1E-20");
-    EXPECT_EQ(Variant(1e15).ToText(), "1E+15");
-    EXPECT_EQ(Variant(999999999999999.0).ToText(), "999999999999999");
-    EXPECT_EQ(Variant(1234567890123456789.0).ToText(), "1,23456789012346E+18");
-    EXPECT_EQ(Variant(1.5e300).ToText(), "1,5E+300");
-    EXPECT_EQ(Variant(0.0001).ToText(), "0,0001");
-    EXPECT_EQ(Variant(1e-12).ToText(), "0,000000000001");
-    EXPECT_EQ(Variant(1.0 / 3.0 / 1e6).ToText(), "3,33333333333333E-07");
-    EXPECT_EQ(Variant(2.5e-16).ToText(), "2,5E-16");
-}
-
-TEST(VariantFloatingText, NotANumberAndInfinityDoNotCrash) {
-    EXPECT_EQ(Variant(std::numeric_limits<double>::infinity()).ToText(), "1,#INF");
-    EXPECT_EQ(Variant(-std::numeric_limits<double>::infinity()).ToText(), "-1,#INF");
-    EXPECT_EQ(Variant(std::numeric_limits<double>::quiet_NaN()).ToText(), "NaN");
-}
-
-// --- other types to text ----------------------------------------------------------------------------
-
-TEST(VariantOtherText, WholeNumbersArePlain) {
-    EXPECT_EQ(Variant(std::int64_t{1234567}).ToText(), "1234567");
-    EXPECT_EQ(Variant(-42).ToText(), "-42");
-    EXPECT_EQ(Variant(std::numeric_limits<std::int64_t>::min()).ToText(), "-9223372036854775808");
-}
-
-TEST(VariantOtherText, DatesAreDayMonthYearWithTwoDigitDayAndMonth) {
-    EXPECT_EQ(Variant(Date{2025, 3, 1}).ToText(), "01.03.2025");
-    EXPECT_EQ(Variant(Date{2024, 12, 31}).ToText(), "31.12.2024");
-    EXPECT_EQ(Variant(Date{1965, 4, 1}).ToText(), "01.04.1965");  // before 1970
-    EXPECT_EQ(Variant(Date{1899, 12, 30}).ToText(), "30.12.1899");
-    EXPECT_EQ(Variant(Date{2039, 1, 19}).ToText(), "19.01.2039");  // after 2038
-    EXPECT_EQ(Variant(Date{9999, 12, 31}).ToText(), "31.12.9999");
-}
-
-TEST(VariantOtherText, TruthValuesEmptyAndText) {
-    EXPECT_EQ(Variant(true).ToText(), "Wahr");
-    EXPECT_EQ(Variant(false).ToText(), "Falsch");
-    EXPECT_EQ(Variant().ToText(), "");
-    EXPECT_EQ(Variant("Spaten \"Profi\"\r\nÄrger").ToText(), "Spaten \"Profi\"\r\nÄrger");
+// Floating numbers get a decimal comma, no trailing zeros or grouping, fifteen significant digits and an
+// exponent when very large or tiny; whole numbers are plain; dates are day.month.year before 1970 and
+// after 2038 too; truth values are Wahr and Falsch.
+TEST(VariantToText, EveryType) {
+    const std::vector<std::pair<Variant, std::string>> cases = {
+        // floating numbers, negative ones, rounding to fifteen digits, large and tiny ones
+        {Variant(19.9), "19,9"}, {Variant(100.0), "100"}, {Variant(0.1 + 0.2), "0,3"}, {Variant(12.5), "12,5"},
+        {Variant(1234567.25), "1234567,25"}, {Variant(0.5), "0,5"}, {Variant(0.0), "0"}, {Variant(-0.0), "0"},
+        {Variant(-19.9), "-19,9"}, {Variant(-100.0), "-100"}, {Variant(-0.25), "-0,25"}, {Variant(-1e20), "-1E+20"},
+        {Variant(1.0 / 3.0), "0,333333333333333"}, {Variant(2.0 / 3.0), "0,666666666666667"},
+        {Variant(123456789012345.0), "123456789012345"},
+        {Variant(1.15 * 100.0), "115"},  // 114.99999999999999 in binary
+        {Variant(19.99 * 3.0), "59,97"}, {Variant(1e20), "1E+20"}, {Variant(1e-20), "1E-20"},
+        {Variant(1e15), "1E+15"}, {Variant(999999999999999.0), "999999999999999"},
+        {Variant(1234567890123456789.0), "1,23456789012346E+18"}, {Variant(1.5e300), "1,5E+300"},
+        {Variant(0.0001), "0,0001"}, {Variant(1e-12), "0,000000000001"},
+        {Variant(1.0 / 3.0 / 1e6), "3,33333333333333E-07"}, {Variant(2.5e-16), "2,5E-16"},
+        {Variant(std::numeric_limits<double>::infinity()), "1,#INF"},
+        {Variant(-std::numeric_limits<double>::infinity()), "-1,#INF"},
+        {Variant(std::numeric_limits<double>::quiet_NaN()), "NaN"},
+        // whole numbers
+        {Variant(std::int64_t{1234567}), "1234567"}, {Variant(-42), "-42"},
+        {Variant(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808"},
+        // dates, also before 1970 and after 2038
+        {Variant(Date{2025, 3, 1}), "01.03.2025"}, {Variant(Date{2024, 12, 31}), "31.12.2024"},
+        {Variant(Date{1965, 4, 1}), "01.04.1965"}, {Variant(Date{1899, 12, 30}), "30.12.1899"},
+        {Variant(Date{2039, 1, 19}), "19.01.2039"}, {Variant(Date{9999, 12, 31}), "31.12.9999"},
+        // truth values, empty and text
+        {Variant(true), "Wahr"}, {Variant(false), "Falsch"}, {Variant(), ""},
+        {Variant("Spaten \"Profi\"\r\nÄrger"), "Spaten \"Profi\"\r\nÄrger"},
+    };
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(value.ToText(), text);
+    }
 }
 
 // --- to truth value ---------------------------------------------------------------------------------
