@@ -121,9 +121,7 @@ TEST_P(AddressFinderLayouts, GivesTheRecordsOfThePlainWalk) {
     std::vector<std::vector<ShiftingAddressTable::Row>> results;
     for (const bool naive : {true, false}) {
         auto database = std::make_shared<MemoryDatabase>();
-        database->Table("KU").columns = {"Nummer",   "Name",          "Zusatz",       "Strasse",     "Plz",
-                                         "Ort",      "SteueridentNr", "Steuernummer", "EMail",       "Telefon1",
-                                         "Telefon2", "Fax",           "FreierText1",  "FreierText2", "RefAdresse"};
+        database->Table("KU").columns = CustomerColumns();
         auto application = MakeMemorySelectline(database)();
         auto customers = application->CreateTable("KU");
         ShiftingAddressTable addresses(StartingAddresses(GetParam().sorted), GetParam().sorted,

@@ -14,11 +14,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const Lines kCustomerColumns = {"Nummer",   "Name",          "Zusatz",       "Strasse",     "Plz",
-                                "Ort",      "SteueridentNr", "Steuernummer", "EMail",       "Telefon1",
-                                "Telefon2", "Fax",           "FreierText1",  "FreierText2", "RefAdresse"};
-const Lines kAddressColumns = {"Adresstyp", "Name", "Zusatz", "Strasse", "Plz", "Ort"};
-
 // A customer with every field filled: field n holds "f<n>", address block A "a…", block B "b…".
 std::map<std::size_t, std::string> FullCustomer() {
     std::map<std::size_t, std::string> fields;
@@ -43,8 +38,8 @@ std::map<std::size_t, std::string> WithoutBlocks(std::map<std::size_t, std::stri
 class CustomerImportTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
     CustomerImportTest() {
-        database->Table("KU").columns = kCustomerColumns;
-        database->Table("AD").columns = kAddressColumns;
+        database->Table("KU").columns = CustomerColumns();
+        database->Table("AD").columns = AddressColumns();
     }
 
     CustomerImportResult Import(const std::string& bytes, CustomerImportOptions options = {}) {

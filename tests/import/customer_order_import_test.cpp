@@ -27,10 +27,8 @@ protected:
         SetShopAccess(settings,
                       {.ftpServer = "ftp.example.de", .ftpUser = "kunde", .shopLink = "https://shop.example.de"});
         settings.passiveMode = false;
-        database->Table("KU").columns = {"Nummer",   "Name",          "Zusatz",       "Strasse",     "Plz",
-                                         "Ort",      "SteueridentNr", "Steuernummer", "EMail",       "Telefon1",
-                                         "Telefon2", "Fax",           "FreierText1",  "FreierText2", "RefAdresse"};
-        database->Table("AD").columns = {"Adresstyp", "Name", "Zusatz", "Strasse", "Plz", "Ort"};
+        database->Table("KU").columns = CustomerColumns();
+        database->Table("AD").columns = AddressColumns();
         database->Table("AR").Add({{"Artikelnummer", "4711"}});
         ftp.remoteFiles[kRemoteCustomers] = CustomerHeader() + CustomerLine("100", {{1, "Kunde Hundert"}});
         ftp.remoteFiles[kRemoteOrders] = OrderHeader() + OrderLine("1", "a", "100");

@@ -31,6 +31,18 @@ std::string OrderHeader() {
     return Header(27);
 }
 
+const std::vector<std::string>& CustomerColumns() {
+    static const std::vector<std::string> columns = {
+        "Nummer", "Name",     "Zusatz", "Strasse",     "Plz",         "Ort",       "SteueridentNr", "Steuernummer",
+        "EMail",  "Telefon1", "Telefon2", "Fax", "FreierText1", "FreierText2", "RefAdresse"};
+    return columns;
+}
+
+const std::vector<std::string>& AddressColumns() {
+    static const std::vector<std::string> columns = {"Adresstyp", "Name", "Zusatz", "Strasse", "Plz", "Ort"};
+    return columns;
+}
+
 std::string CustomerLine(const std::string& number, const std::map<std::size_t, std::string>& fields) {
     auto all = fields;
     all[0] = number;

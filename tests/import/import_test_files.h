@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace warenkai::test {
 
@@ -12,6 +13,10 @@ std::string ShopLine(std::size_t fieldCount, const std::map<std::size_t, std::st
 // The header line of the customer file (25 column names) and of the order file (27).
 std::string CustomerHeader();
 std::string OrderHeader();
+
+// The columns of the customer table (KU) and of the address table (AD) that the customer import fills.
+const std::vector<std::string>& CustomerColumns();
+const std::vector<std::string>& AddressColumns();
 
 // One customer line: number, name and the two address blocks when given.
 std::string CustomerLine(const std::string& number, const std::map<std::size_t, std::string>& fields = {});
