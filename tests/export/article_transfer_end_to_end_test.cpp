@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "common/transfer_context.h"
@@ -67,26 +70,18 @@ protected:
         FillDatabase(databaseFile);
         settings.shopRoot = "/shop";
         settings.shopLink = "https://shop.example.de";
-        auto map = [&](const std::string& column, const std::string& field, const std::string& defaultValue) {
-            for (auto& row : settings.mapping) {
-                if (row.shopColumn == column) {
-                    row.selectlineField = field;
-                    row.defaultValue = defaultValue;
-                }
+        const std::map<std::string, std::pair<std::string, std::string>> fields = {  // field and default value
+            {"artikelnummer", {"Artikelnummer", ""}},  {"bezeichnung", {"Bezeichnung", ""}},
+            {"beschreibung", {"Langtext", ""}},        {"vk_netto", {"Preis1", "0"}},
+            {"vk_brutto", {"Listenpreis", "0"}},       {"angebot_vk_netto", {"Aktionspreis", "0"}},
+            {"angebot_von", {"Aktionspreis ab", ""}},  {"angebot_bis", {"Aktionspreis bis", ""}},
+            {"obergruppe", {"Artikelgruppe Parent", ""}}, {"untergruppe", {"Artikelgruppe", ""}},
+            {"mwstsatz", {"MwSt-Satz", "16"}},         {"angebot_von_handler", {"Preis1 ab", ""}}};
+        for (auto& row : settings.mapping) {
+            if (const auto found = fields.find(row.shopColumn); found != fields.end()) {
+                std::tie(row.selectlineField, row.defaultValue) = found->second;
             }
-        };
-        map("artikelnummer", "Artikelnummer", "");
-        map("bezeichnung", "Bezeichnung", "");
-        map("beschreibung", "Langtext", "");
-        map("vk_netto", "Preis1", "0");
-        map("vk_brutto", "Listenpreis", "0");
-        map("angebot_vk_netto", "Aktionspreis", "0");
-        map("angebot_von", "Aktionspreis ab", "");
-        map("angebot_bis", "Aktionspreis bis", "");
-        map("obergruppe", "Artikelgruppe Parent", "");
-        map("untergruppe", "Artikelgruppe", "");
-        map("mwstsatz", "MwSt-Satz", "16");
-        map("angebot_von_handler", "Preis1 ab", "");
+        }
     }
 
     TransferOutcome Run(FtpControl& ftp) {

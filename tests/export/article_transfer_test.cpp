@@ -141,16 +141,6 @@ TEST_F(ArticleTransferTest, UnknownFieldInTheMappingEndsTheTransfer) {
     EXPECT_EQ(Read("artikelstamm1.csv"), "<missing>");
 }
 
-TEST_F(ArticleTransferTest, DateErrorsAreListedAndTheTransferGoesOn) {
-    database->Table("AP").Add(
-        {{"Artikelnummer", "4711"}, {"Preisart", "A"}, {"VonDatum", "heute"}, {"BisDatum", Date{2025, 6, 30}}});
-    Map("angebot_von", "Aktionspreis ab", "sofort");
-    EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Completed);
-    EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikel 4711: Datum \"heute\" nicht lesbar"});
-    EXPECT_EQ(status.statusText, "Fertig");
-    EXPECT_NE(Read("artikelstamm1.csv").find("\"sofort\""), std::string::npos);
-}
-
 TEST_F(ArticleTransferTest, FileThatCannotBeWrittenEndsTheTransfer) {
     FailingFolder files;
     files.failWritesAfter = 1;  // the header line only

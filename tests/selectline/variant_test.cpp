@@ -50,46 +50,32 @@ TEST(VariantToText, EveryType) {
 // --- to truth value ---------------------------------------------------------------------------------
 
 TEST(VariantToBool, TruthValuesNumbersAndTexts) {
-    EXPECT_TRUE(Variant(true).ToBool());
-    EXPECT_FALSE(Variant(false).ToBool());
-    EXPECT_FALSE(Variant().ToBool());
-    EXPECT_TRUE(Variant(1).ToBool());
-    EXPECT_TRUE(Variant(-1).ToBool());
-    EXPECT_FALSE(Variant(0).ToBool());
-    EXPECT_TRUE(Variant(0.5).ToBool());
-    EXPECT_FALSE(Variant(0.0).ToBool());
-    for (const char* yes : {"Wahr", "wahr", "WAHR", "True", "true", "Ja", "ja", "1", "-1", "2,5"}) {
-        EXPECT_TRUE(Variant(yes).ToBool()) << yes;
+    for (const Variant& yes : {Variant(true), Variant(1), Variant(-1), Variant(0.5), Variant("Wahr"), Variant("wahr"),
+                               Variant("WAHR"), Variant("True"), Variant("true"), Variant("Ja"), Variant("ja"),
+                               Variant("1"), Variant("-1"), Variant("2,5")}) {
+        EXPECT_TRUE(yes.ToBool()) << yes.ToText();
     }
-    for (const char* no : {"Falsch", "False", "Nein", "0", "0,0", "", "vielleicht"}) {
-        EXPECT_FALSE(Variant(no).ToBool()) << no;
+    for (const Variant& no : {Variant(false), Variant(), Variant(0), Variant(0.0), Variant("Falsch"), Variant("False"),
+                              Variant("Nein"), Variant("0"), Variant("0,0"), Variant(""), Variant("vielleicht")}) {
+        EXPECT_FALSE(no.ToBool()) << no.ToText();
     }
 }
 
 // --- to number --------------------------------------------------------------------------------------
 
-TEST(VariantToNumber, NumbersTruthValuesAndDates) {
-    EXPECT_EQ(Variant(19.9).ToNumber(), 19.9);
-    EXPECT_EQ(Variant(42).ToNumber(), 42.0);
-    EXPECT_EQ(Variant(true).ToNumber(), -1.0);
-    EXPECT_EQ(Variant(false).ToNumber(), 0.0);
+TEST(VariantToNumber, NumbersTruthValuesDatesAndTexts) {
+    const std::vector<std::pair<Variant, double>> cases = {
+        {Variant(19.9), 19.9}, {Variant(42), 42.0}, {Variant(true), -1.0}, {Variant(false), 0.0},
+        {Variant(Date{1899, 12, 30}), 0.0}, {Variant(Date{1900, 1, 1}), 2.0}, {Variant(Date{2025, 3, 1}), 45717.0},
+        {Variant(Date{1800, 1, 1}), -36522.0},
+        // texts with a decimal comma or point
+        {Variant("19,9"), 19.9}, {Variant("19.9"), 19.9}, {Variant(" -7,5 "), -7.5}, {Variant("1.234,5"), 1234.5},
+        {Variant("1.234.567,25"), 1234567.25}, {Variant("1,5E+20"), 1.5e20}, {Variant("1E-20"), 1e-20},
+        {Variant(",5"), 0.5}, {Variant("+3"), 3.0}};
+    for (const auto& [value, number] : cases) {
+        EXPECT_EQ(value.ToNumber(), number) << value.ToText();
+    }
     EXPECT_EQ(Variant().ToNumber(), std::nullopt);
-    EXPECT_EQ(Variant(Date{1899, 12, 30}).ToNumber(), 0.0);
-    EXPECT_EQ(Variant(Date{1900, 1, 1}).ToNumber(), 2.0);
-    EXPECT_EQ(Variant(Date{2025, 3, 1}).ToNumber(), 45717.0);
-    EXPECT_EQ(Variant(Date{1800, 1, 1}).ToNumber(), -36522.0);
-}
-
-TEST(VariantToNumber, TextsWithDecimalCommaOrPoint) {
-    EXPECT_EQ(Variant("19,9").ToNumber(), 19.9);
-    EXPECT_EQ(Variant("19.9").ToNumber(), 19.9);
-    EXPECT_EQ(Variant(" -7,5 ").ToNumber(), -7.5);
-    EXPECT_EQ(Variant("1.234,5").ToNumber(), 1234.5);
-    EXPECT_EQ(Variant("1.234.567,25").ToNumber(), 1234567.25);
-    EXPECT_EQ(Variant("1,5E+20").ToNumber(), 1.5e20);
-    EXPECT_EQ(Variant("1E-20").ToNumber(), 1e-20);
-    EXPECT_EQ(Variant(",5").ToNumber(), 0.5);
-    EXPECT_EQ(Variant("+3").ToNumber(), 3.0);
 }
 
 TEST(VariantToNumber, TextsThatAreNoNumber) {
