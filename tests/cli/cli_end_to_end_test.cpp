@@ -137,12 +137,6 @@ TEST_F(CommandLineWithDemoShop, TwoRunsOfTheImportCreateNoSecondCustomer) {
               (std::vector<std::vector<std::string>>{{"3"}}));
 }
 
-}  // namespace
-}  // namespace warenkai::test
-
-namespace warenkai::test {
-namespace {
-
 // The window shows a refused log-in only in its status line, and an export file that could not be
 // opened only in a message box; an unattended run must still not end as if all went well.
 TEST_F(CommandLineWithDemoShop, RefusedLogInWithTheShopsPagesReachableIsNoSuccess) {

@@ -13,43 +13,6 @@ namespace {
 
 const std::string kExportPage = "/login/admin/sonstiges/export/export2.php";
 
-TEST(CommandLineProgram, WrongCallsEndWithStatusTwoAndTheGermanUsage) {
-    InstalledProgram program;
-    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
-        {{"artikel"}, "warenkai: Unbekannter Befehl: artikel"},
-        {{"articles", "--schnell"}, "warenkai: Unbekannte Option: --schnell"},
-        {{"articles", "--settings"}, "warenkai: Bei --settings fehlt die Einstellungsdatei."},
-    };
-    for (const auto& [arguments, first] : cases) {
-        const auto result = program.Run(arguments);
-        ASSERT_EQ(result.startError, "");
-        EXPECT_EQ(result.exitCode, 2) << first;
-        EXPECT_TRUE(result.err.starts_with(first + "\n\nAufruf: warenkai ")) << result.err;
-        EXPECT_EQ(result.out, "");
-    }
-}
-
-TEST(CommandLineProgram, HelpAndVersionEndWithStatusZero) {
-    InstalledProgram program;
-    const auto help = program.Run({"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.starts_with("Aufruf: warenkai ")) << help.out;
-    EXPECT_EQ(help.err, "");
-
-    const auto version = program.Run({"--version"});
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, std::string("Warenkai ") + WARENKAI_EXPECTED_VERSION + "\n");
-}
-
-TEST(CommandLineProgram, WithoutSettingsFileNothingRuns) {
-    InstalledProgram program;
-    const auto result = program.Run({"pictures"});
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.err, "warenkai: Die Einstellungsdatei " + (program.Folder() / "Einstellungen.ini").string() +
-                              " kann nicht gelesen werden.\n");
-    EXPECT_FALSE(std::filesystem::exists(program.Folder() / "Einstellungen.ini"));
-}
-
 TEST(CommandLineProgram, ASecondTransferIsRefusedWhileTheLockIsHeld) {
     InstalledProgram program;
     program.WriteSettings(Settings{});
@@ -80,18 +43,6 @@ TEST(CommandLineProgram, ALockFileLeftBehindByACrashDoesNotBlock) {
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "Verbinde mit Webserver\nFertig\n");
     EXPECT_EQ(result.err, "");
-}
-
-TEST(CommandLineProgram, ASettingsFileIsNeverRewritten) {
-    InstalledProgram program;
-    std::filesystem::create_directory(program.Folder() / "bilder");
-    const std::string bytes = "GRUND5=" + (program.Folder() / "bilder").string() + "\r\nGRUND0=x\r\n";
-    const auto settingsFile = program.Files().Write("Einstellungen.ini", bytes);
-    const auto before = std::filesystem::last_write_time(settingsFile);
-    const auto result = program.Run({"pictures"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(program.Files().Read("Einstellungen.ini"), bytes);
-    EXPECT_EQ(std::filesystem::last_write_time(settingsFile), before);
 }
 
 TEST(CommandLineProgram, AnUnreachableShopIsReportedPerPictureAndEndsWithStatusOne) {
@@ -171,12 +122,6 @@ TEST(CommandLineProgram, ASelectlineThatCannotStartStopsTheRunWithStatusTwo) {
     EXPECT_EQ(result.exitCode, 2) << result.out << result.err;
     EXPECT_TRUE(HasLinesInOrder(result.out, {"Die Übertragung wurde abgebrochen"}));
 }
-
-}  // namespace
-}  // namespace warenkai::test
-
-namespace warenkai::test {
-namespace {
 
 TEST(CommandLineProgram, AReaderThatGoesAwayDoesNotEndTheTransfer) {
     InstalledProgram program;
