@@ -184,39 +184,6 @@ private slots:
         QVERIFY(QDir::setCurrent(previous));
     }
 
-    // For looking at the layout: with WARENKAI_SCREENSHOT_DIR set, saves pictures of the window's tabs
-    // and of both dialogs there.
-    void screenshotsWhenAsked() {
-        const QString folder = qEnvironmentVariable("WARENKAI_SCREENSHOT_DIR");
-        if (folder.isEmpty()) {
-            QSKIP("WARENKAI_SCREENSHOT_DIR not set");
-        }
-        auto window = StartWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        auto* tabs1 = window->findChild<QTabWidget*>(QStringLiteral("SSTab1"));
-        auto* tabs2 = window->findChild<QTabWidget*>(QStringLiteral("SSTab2"));
-        const auto save = [&](QWidget& widget, const QString& name) {
-            QTest::qWait(50);
-            QVERIFY(widget.grab().save(folder + QLatin1Char('/') + name));
-        };
-        save(*window, QStringLiteral("transfer.png"));
-        tabs1->setCurrentIndex(1);
-        save(*window, QStringLiteral("basic.png"));
-        tabs2->setCurrentIndex(1);
-        save(*window, QStringLiteral("article.png"));
-        auto seen = WhenModalOpens([&](QWidget& modal) { save(modal, QStringLiteral("info.png")); });
-        window->findChild<QAction*>(QStringLiteral("InfoMenu"))->trigger();
-        QVERIFY(*seen);
-        tabs2->setCurrentIndex(0);
-        Browse(*window, [&](Durchsuchen& dialog) { save(dialog, QStringLiteral("folder.png")); });
-    }
-
-    void theMakerPictureHasItsSize() {
-        const QPixmap picture = DrawMakerPicture();
-        QCOMPARE(picture.width(), 151);
-        QCOMPARE(picture.height(), 147);
-    }
-
     void theStatusAreaShowsWhatTheTransfersSet() {
         QLabel label;
         QListWidget errors;

@@ -5,6 +5,8 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include <QAction>
 #include <QCheckBox>
@@ -138,26 +140,27 @@ private slots:
         Main& window = *run.window;
         QCOMPARE(window.windowTitle(), QStringLiteral("Warenkai"));
 
-        auto* tabs1 = run.Get<QTabWidget>("SSTab1");
-        auto* tabs2 = run.Get<QTabWidget>("SSTab2");
-        QVERIFY(tabs1 && tabs2);
-        QCOMPARE(tabs1->count(), 2);
-        QCOMPARE(tabs1->tabText(0), QStringLiteral("Datenübertragung"));
-        QCOMPARE(tabs1->tabText(1), QStringLiteral("Einstellungen"));
-        QCOMPARE(tabs1->currentIndex(), 0);
-        QCOMPARE(tabs2->count(), 2);
-        QCOMPARE(tabs2->tabText(0), QStringLiteral("Grundeinstellungen"));
-        QCOMPARE(tabs2->tabText(1), QStringLiteral("Artikel"));
-        QCOMPARE(tabs2->currentIndex(), 0);
-
-        QCOMPARE(run.Get<QPushButton>("Command3")->text(),
-                 QStringLiteral("Datenübertragung der Artikel und Artikelgruppen von Selectline zum Webshop"));
-        QCOMPARE(run.Get<QPushButton>("Command4")->text(), QStringLiteral("Datenübertragung von Bildern in den Webshop"));
-        QCOMPARE(run.Get<QPushButton>("Command5")->text(),
-                 QStringLiteral("Datenübertragung des Kundenstamms und der Bestellungen in Selectline"));
-        QCOMPARE(run.Get<QPushButton>("Command6")->text(), QStringLiteral("Durchsuchen"));
-        QCOMPARE(run.Get<QPushButton>("Command1_0")->text(), QStringLiteral("Verbinden"));
-        QCOMPARE(run.Get<QPushButton>("Command2_0")->text(), QStringLiteral("Zeile löschen"));
+        const std::vector<std::tuple<const char*, QString, QString>> tabs = {
+            {"SSTab1", QStringLiteral("Datenübertragung"), QStringLiteral("Einstellungen")},
+            {"SSTab2", QStringLiteral("Grundeinstellungen"), QStringLiteral("Artikel")}};
+        for (const auto& [name, first, second] : tabs) {
+            auto* tab = run.Get<QTabWidget>(name);
+            QVERIFY(tab);
+            QCOMPARE(tab->count(), 2);
+            QCOMPARE(tab->tabText(0), first);
+            QCOMPARE(tab->tabText(1), second);
+            QCOMPARE(tab->currentIndex(), 0);
+        }
+        const std::vector<std::pair<const char*, QString>> buttons = {
+            {"Command3", QStringLiteral("Datenübertragung der Artikel und Artikelgruppen von Selectline zum Webshop")},
+            {"Command4", QStringLiteral("Datenübertragung von Bildern in den Webshop")},
+            {"Command5", QStringLiteral("Datenübertragung des Kundenstamms und der Bestellungen in Selectline")},
+            {"Command6", QStringLiteral("Durchsuchen")},
+            {"Command1_0", QStringLiteral("Verbinden")},
+            {"Command2_0", QStringLiteral("Zeile löschen")}};
+        for (const auto& [name, caption] : buttons) {
+            QCOMPARE(run.Get<QPushButton>(name)->text(), caption);
+        }
 
         QTableWidget* grid = run.Grid();
         QVERIFY(grid);
@@ -187,13 +190,15 @@ private slots:
             QCOMPARE(run.Text1(element)->text(), QString());
         }
         QCOMPARE(run.Text1(2)->echoMode(), QLineEdit::Normal);
-        for (const char* box : {"Check1_0", "Check2_0", "Check2_1"}) {
-            QVERIFY(run.Get<QCheckBox>(box));
-            QVERIFY(!run.Get<QCheckBox>(box)->isChecked());
+        const std::vector<std::pair<const char*, QString>> boxes = {
+            {"Check1_0", QStringLiteral("Nur Artikel importieren die Shopaktiv sind")},
+            {"Check2_0", QStringLiteral("Synchrone Datenübertragung")},
+            {"Check2_1", QStringLiteral("Passiv Modus")}};
+        for (const auto& [name, caption] : boxes) {
+            QVERIFY(run.Get<QCheckBox>(name));
+            QVERIFY(!run.Get<QCheckBox>(name)->isChecked());
+            QCOMPARE(run.Get<QCheckBox>(name)->text(), caption);
         }
-        QCOMPARE(run.Get<QCheckBox>("Check2_0")->text(), QStringLiteral("Synchrone Datenübertragung"));
-        QCOMPARE(run.Get<QCheckBox>("Check2_1")->text(), QStringLiteral("Passiv Modus"));
-        QCOMPARE(run.Get<QCheckBox>("Check1_0")->text(), QStringLiteral("Nur Artikel importieren die Shopaktiv sind"));
 
         QCOMPARE(run.Get<QLabel>("Statustext")->text(), QString());
         QCOMPARE(run.Get<QListWidget>("List2")->count(), 0);
@@ -204,12 +209,13 @@ private slots:
 
         const QList<QAction*> menus = window.menuBar()->actions();
         QCOMPARE(menus.size(), 2);
-        QCOMPARE(menus[0]->text(), QStringLiteral("Datei"));
-        QCOMPARE(menus[1]->text(), QStringLiteral("Hilfe"));
-        QCOMPARE(menus[0]->menu()->actions().size(), 1);
-        QCOMPARE(menus[0]->menu()->actions()[0]->text(), QStringLiteral("Beenden"));
-        QCOMPARE(menus[1]->menu()->actions().size(), 1);
-        QCOMPARE(menus[1]->menu()->actions()[0]->text(), QStringLiteral("Info"));
+        const QStringList menuTexts{QStringLiteral("Datei"), QStringLiteral("Beenden"), QStringLiteral("Hilfe"),
+                                    QStringLiteral("Info")};
+        for (int menu = 0; menu < 2; ++menu) {
+            QCOMPARE(menus[menu]->text(), menuTexts[2 * menu]);
+            QCOMPARE(menus[menu]->menu()->actions().size(), 1);
+            QCOMPARE(menus[menu]->menu()->actions()[0]->text(), menuTexts[2 * menu + 1]);
+        }
 
         // Nothing is written at start-up, and nothing connects.
         QCOMPARE(ReadFile(run.SettingsFile()), std::string("<missing>"));
