@@ -92,15 +92,6 @@ TEST_F(PictureUploadEndToEndTest, ThreeFilesArriveByteForByteOverAConnectionEach
     EXPECT_EQ(server->LogStarting("cmd EPSV").size(), 3u);
 }
 
-TEST_F(PictureUploadEndToEndTest, ActiveModeWithoutPassiveSwitch) {
-    Start();
-    pictures.Write("a.jpg", "a");
-    Run();
-    EXPECT_EQ(server->ReadFile("/shop/config/bilder_artikel/a.jpg"), "a");
-    EXPECT_TRUE(server->LogStarting("cmd EPSV").empty());
-    EXPECT_EQ(server->LogStarting("cmd EPRT").size() + server->LogStarting("cmd PORT").size(), 1u);
-}
-
 TEST_F(PictureUploadEndToEndTest, SynchronousTransferBlocksAndAsynchronousYields) {
     Start();
     pictures.Write("a.jpg", PictureBytes(100000, 1));
@@ -131,19 +122,6 @@ TEST_F(PictureUploadEndToEndTest, RefusedLogInGivesOneErrorLinePerFile) {
                                         "error: Fehler: Verbindung konnte nicht aufgebaut werden. a.jpg",
                                         "status: Verbindung konnte nicht aufgebaut werden",
                                         "error: Fehler: Verbindung konnte nicht aufgebaut werden. b.jpg",
-                                        "message: Fertig"}}));
-}
-
-TEST_F(PictureUploadEndToEndTest, RefusedStorIsReportedAndTheNextFileStillGoes) {
-    Start();
-    settings.ftpUser = FtpTestServer::kReadOnlyUser;
-    settings.ftpPassword = FtpTestServer::kReadOnlyPassword;
-    pictures.Write("a.jpg", "a");
-    Run();
-    EXPECT_EQ(journal.Entries(), Join({kStart,
-                                       {"status: Verbindung erfolgreich", "yield",
-                                        "status: Übertrage die Datei a.jpg (1 von 1 Dateien)", "yield",
-                                        "status: Fehler beim übertragen der Datei", "error: Fehler: a.jpg", "yield",
                                         "message: Fertig"}}));
 }
 

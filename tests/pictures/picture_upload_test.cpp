@@ -51,14 +51,6 @@ protected:
 const Lines kStart = {"errors cleared", "status: Verbinde mit Webserver", "yield"};
 const Lines kEnd = {"message: Fertig"};
 
-TEST_F(PictureUploadTest, EmptyPictureFolderSettingOnlyShowsItsMessage) {
-    status.errors = {"alt"};
-    settings.pictureFolder.clear();
-    EXPECT_EQ(Run(), TransferOutcome::Completed);
-    EXPECT_EQ(journal.Entries(), (Lines{"errors cleared", "message: Kein Pfad zu den Bildern vorhanden"}));
-    EXPECT_TRUE(status.errors.empty());
-}
-
 TEST_F(PictureUploadTest, FolderThatIsMissingOrNoFolderIsNotValid) {
     pictures.Write("datei.jpg", "x");
     for (const auto& path : {(pictures / "fehlt").string(), (pictures / "datei.jpg").string()}) {
@@ -78,14 +70,6 @@ TEST_F(PictureUploadTest, UnreadableFolderIsNotValid) {
     settings.pictureFolder = (pictures / "gesperrt").string();
     Run();
     EXPECT_EQ(journal.Entries(), (Lines{"errors cleared", "message: Der Pfad zu den Bildern ist nicht gültig"}));
-}
-
-TEST_F(PictureUploadTest, FolderWithoutFilesConnectsNowhere) {
-    pictures.Write("unterordner/a.jpg", "x");
-    pictures.Write(".versteckt", "x");
-    EXPECT_EQ(Run(), TransferOutcome::Completed);
-    EXPECT_EQ(journal.Entries(), Join({kStart, kEnd}));
-    EXPECT_EQ(status.statusText, "Verbinde mit Webserver");
 }
 
 TEST_F(PictureUploadTest, ThreeFilesGoOverThreeConnections) {
