@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -123,14 +124,10 @@ TEST_F(SelectlineSessionTest, AServerThatNeverGetsReadyIsGivenUpAfterTwoMinutes)
     database->notReadyChecks = 1'000'000;
     auto context = Context();
     const auto start = events.now;
-    try {
-        OpenSelectlineSession({"AR"}, context);
-        FAIL() << "no time-out";
-    } catch (const SelectlineError& error) {
-        EXPECT_STREQ(error.what(),
-                     "Selectline hat sich nach 120 Sekunden nicht betriebsbereit gemeldet. Bitte prüfen Sie, ob "
-                     "Selectline gestartet werden kann, und versuchen Sie es dann noch einmal.");
-    }
+    EXPECT_THAT([&] { OpenSelectlineSession({"AR"}, context); },
+                ::testing::ThrowsMessage<SelectlineError>(::testing::StrEq(
+                    "Selectline hat sich nach 120 Sekunden nicht betriebsbereit gemeldet. Bitte prüfen Sie, ob "
+                    "Selectline gestartet werden kann, und versuchen Sie es dann noch einmal.")));
     EXPECT_EQ(events.now - start, std::chrono::seconds(120));
     EXPECT_EQ(journal.Starting("ApplicationReady").size(), 1201u);  // at 0 s, every 100 ms, at 120 s
     EXPECT_EQ(events.yields, 1201);
@@ -179,12 +176,9 @@ TEST_F(SelectlineSessionTest, AServerThatCannotBeCreatedEndsTheTransferAndThePro
 TEST_F(SelectlineSessionTest, OtherErrorsOfTheFactoryBecomeServerErrors) {
     factory = []() -> std::unique_ptr<SelectlineApplication> { throw std::runtime_error("Klasse nicht registriert"); };
     auto context = Context();
-    try {
-        OpenSelectlineSession({"AR"}, context);
-        FAIL() << "no error";
-    } catch (const SelectlineError& error) {
-        EXPECT_STREQ(error.what(), "Selectline kann nicht gestartet werden: Klasse nicht registriert");
-    }
+    EXPECT_THAT([&] { OpenSelectlineSession({"AR"}, context); },
+                ::testing::ThrowsMessage<SelectlineError>(
+                    ::testing::StrEq("Selectline kann nicht gestartet werden: Klasse nicht registriert")));
 }
 
 TEST_F(SelectlineSessionTest, AFactoryThatGivesNoServerIsAServerError) {

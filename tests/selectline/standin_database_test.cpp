@@ -10,9 +10,7 @@
 #include "common/transfer_guard.h"
 #include "selectline/selectline_session.h"
 #include "tests/selectline/standin_fixture.h"
-#include "tests/support/fake_ui.h"
-#include "tests/support/journal.h"
-#include "tests/support/recording_ftp.h"
+#include "tests/support/fake_transfer_world.h"
 
 namespace warenkai::test {
 namespace {
@@ -187,23 +185,17 @@ TEST_F(StandinDatabaseTest, ALockedDatabaseIsAServerError) {
 // --- a whole session over the stand-in ----------------------------------------------------------------
 
 TEST_F(StandinDatabaseTest, ATransferOpensItsSessionOnTheStandin) {
-    Journal journal;
-    RecordingStatusArea status(journal);
-    ScriptedDialogs dialogs(journal);
-    FakeEventLoop events(journal);
-    RecordingWebOpener web(journal);
-    RecordingFtpControl ftp(journal);
-    TransferContext context{status, dialogs, events, web, ftp, MakeStandinSelectline(database), folder};
-
+    FakeTransferWorld world;
+    world.context.selectline = MakeStandinSelectline(database);
     std::string firstArticle;
-    EXPECT_EQ(RunTransfer(status, dialogs,
+    EXPECT_EQ(RunTransfer(world.status, world.dialogs,
                           [&] {
-                              auto session = OpenSelectlineSession({"AR", "AG", "TE", "AP", "UD"}, context);
+                              auto session = OpenSelectlineSession({"AR", "AG", "TE", "AP", "UD"}, world.context);
                               firstArticle = session.Table("AR").GetField("Artikelnummer").ToText();
                           }),
               TransferOutcome::Completed);
     EXPECT_EQ(firstArticle, "10001");
-    EXPECT_EQ(journal.Without({"message"}), (std::vector<std::string>{"status: Selectline anmelden"}));
+    EXPECT_EQ(world.journal.Without({"message"}), (std::vector<std::string>{"status: Selectline anmelden"}));
 }
 
 }  // namespace
