@@ -9,6 +9,16 @@
 namespace warenkai::test {
 namespace {
 
+using Lines = std::vector<std::string>;
+
+const char* const kWaitForImport = "message: Klicken Sie auf OK wenn die Datei fertig importiert worden ist";
+const Lines kConnecting = {"status: Verbinde mit Webserver", "yield", "ftp connect ftp.example.com|shop|geheim|0x00000000"};
+const Lines kConnected = Join({kConnecting, {"status: Verbindung erfolgreich", "yield"}});
+const Lines kImportStart = {"status: Dateien in den Webshop einlesen", "message: Bitte schließen Sie alle Webbrowser"};
+const Lines kImportEnd = {"open: https://shop.example/login/admin/sonstiges/import/import2.php?Autowert=artikelgruppe.csv"
+                          "&Tabelle=gruppen",
+                          "message: Fertig", "status: Fertig"};
+
 class ArticleUploadTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
     ArticleUploadTest() { SetShopAccess(settings, {.shopLink = "https://shop.example"}); }
@@ -34,60 +44,36 @@ protected:
         return "open: https://shop.example/login/admin/sonstiges/import/import2.php?Autowert=" + name +
                "&Tabelle=" + table;
     }
+    // The journal pieces: the upload of article file `i` (or of the groups), and its import page.
+    Lines Stored(int i) const {
+        const std::string n = std::to_string(i);
+        return {"status: Übertrage den Artikelstamm" + n, "yield", Upload("artikelstamm" + n + ".csv"),
+                "status: Artikelstamm erfolgreich übertragen", "yield"};
+    }
+    Lines GroupsStored() const {
+        return {"status: Übertrage den Artikelgruppen", "yield", Upload("artikelgruppe.csv"),
+                "status: Artikelgruppen erfolgreich übertragen", "yield", "ftp disconnect"};
+    }
+    static Lines Imported(int i) {
+        const std::string n = std::to_string(i);
+        return {"status: Lese den die Datei Artikelstamm" + n + " in den Webshop ein", "yield",
+                Page("artikelstamm" + n + ".csv", "artikel"), kWaitForImport};
+    }
 };
-
-const char* const kWaitForImport = "message: Klicken Sie auf OK wenn die Datei fertig importiert worden ist";
 
 TEST_F(ArticleUploadTest, NoArticleFile) {
     Files(0);
     settings.passiveMode = true;  // not read: the article upload always connects with flags 0
     Run(0);
-    EXPECT_EQ(journal.Entries(), (std::vector<std::string>{
-                                     "status: Verbinde mit Webserver", "yield",
-                                     "ftp connect ftp.example.com|shop|geheim|0x00000000",
-                                     "status: Verbindung erfolgreich", "yield",
-                                     "status: Übertrage den Artikelgruppen", "yield",
-                                     Upload("artikelgruppe.csv"),
-                                     "status: Artikelgruppen erfolgreich übertragen", "yield",
-                                     "ftp disconnect",
-                                     "status: Dateien in den Webshop einlesen",
-                                     "message: Bitte schließen Sie alle Webbrowser",
-                                     Page("artikelgruppe.csv", "gruppen"),
-                                     "message: Fertig",
-                                     "status: Fertig",
-                                 }));
+    EXPECT_EQ(journal.Entries(), Join({kConnected, GroupsStored(), kImportStart, kImportEnd}));
     EXPECT_TRUE(status.errors.empty());
 }
 
 TEST_F(ArticleUploadTest, TwoArticleFiles) {
     Files(2);
     Run(2);
-    EXPECT_EQ(journal.Entries(), (std::vector<std::string>{
-                                     "status: Verbinde mit Webserver", "yield",
-                                     "ftp connect ftp.example.com|shop|geheim|0x00000000",
-                                     "status: Verbindung erfolgreich", "yield",
-                                     "status: Übertrage den Artikelstamm1", "yield",
-                                     Upload("artikelstamm1.csv"),
-                                     "status: Artikelstamm erfolgreich übertragen", "yield",
-                                     "status: Übertrage den Artikelstamm2", "yield",
-                                     Upload("artikelstamm2.csv"),
-                                     "status: Artikelstamm erfolgreich übertragen", "yield",
-                                     "status: Übertrage den Artikelgruppen", "yield",
-                                     Upload("artikelgruppe.csv"),
-                                     "status: Artikelgruppen erfolgreich übertragen", "yield",
-                                     "ftp disconnect",
-                                     "status: Dateien in den Webshop einlesen",
-                                     "message: Bitte schließen Sie alle Webbrowser",
-                                     "status: Lese den die Datei Artikelstamm1 in den Webshop ein", "yield",
-                                     Page("artikelstamm1.csv", "artikel"),
-                                     kWaitForImport,
-                                     "status: Lese den die Datei Artikelstamm2 in den Webshop ein", "yield",
-                                     Page("artikelstamm2.csv", "artikel"),
-                                     kWaitForImport,
-                                     Page("artikelgruppe.csv", "gruppen"),
-                                     "message: Fertig",
-                                     "status: Fertig",
-                                 }));
+    EXPECT_EQ(journal.Entries(), Join({kConnected, Stored(1), Stored(2), GroupsStored(), kImportStart, Imported(1),
+                                       Imported(2), kImportEnd}));
     EXPECT_EQ(ftp.uploaded, (std::map<std::string, std::string>{
                                 {"/shop/login/admin/sonstiges/import/import/artikelstamm1.csv", "Artikel 1\r\n"},
                                 {"/shop/login/admin/sonstiges/import/import/artikelstamm2.csv", "Artikel 2\r\n"},
@@ -101,26 +87,11 @@ TEST_F(ArticleUploadTest, FailedUploadIsListedAndEveryPageStillOpens) {
     Run(3);
     EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikelstamm2"});
     const auto upload = journal.Without({"status: Dateien", "status: Lese", "message", "open", "status: Fertig"});
-    EXPECT_EQ(upload, (std::vector<std::string>{
-                          "status: Verbinde mit Webserver", "yield",
-                          "ftp connect ftp.example.com|shop|geheim|0x00000000",
-                          "status: Verbindung erfolgreich", "yield",
-                          "status: Übertrage den Artikelstamm1", "yield",
-                          Upload("artikelstamm1.csv"),
-                          "status: Artikelstamm erfolgreich übertragen", "yield",
-                          "status: Übertrage den Artikelstamm2", "yield",
-                          Upload("artikelstamm2.csv"),
-                          "status: Fehler beim übertragen des Artikelstammes",
-                          "error: Fehler: Artikelstamm2",
-                          "status: Übertrage den Artikelstamm3", "yield",
-                          Upload("artikelstamm3.csv"),
-                          "status: Artikelstamm erfolgreich übertragen", "yield",
-                          "status: Übertrage den Artikelgruppen", "yield",
-                          Upload("artikelgruppe.csv"),
-                          "status: Artikelgruppen erfolgreich übertragen", "yield",
-                          "ftp disconnect",
-                          "yield", "yield", "yield",  // before each article's import page
-                      }));
+    EXPECT_EQ(upload, Join({kConnected, Stored(1),
+                            {"status: Übertrage den Artikelstamm2", "yield", Upload("artikelstamm2.csv"),
+                             "status: Fehler beim übertragen des Artikelstammes", "error: Fehler: Artikelstamm2"},
+                            Stored(3), GroupsStored(),
+                            {"yield", "yield", "yield"}}));  // before each article's import page
     EXPECT_EQ(web.opened.size(), 4u);
     EXPECT_EQ(journal.Starting("message"),
               (std::vector<std::string>{"message: Bitte schließen Sie alle Webbrowser", kWaitForImport,
@@ -144,22 +115,8 @@ TEST_F(ArticleUploadTest, ConnectionFails) {
     Files(2);
     ftp.connectResults = {false};
     Run(2);
-    EXPECT_EQ(journal.Entries(), (std::vector<std::string>{
-                                     "status: Verbinde mit Webserver", "yield",
-                                     "ftp connect ftp.example.com|shop|geheim|0x00000000",
-                                     "status: Verbindung konnte nicht aufgebaut werden",
-                                     "status: Dateien in den Webshop einlesen",
-                                     "message: Bitte schließen Sie alle Webbrowser",
-                                     "status: Lese den die Datei Artikelstamm1 in den Webshop ein", "yield",
-                                     Page("artikelstamm1.csv", "artikel"),
-                                     kWaitForImport,
-                                     "status: Lese den die Datei Artikelstamm2 in den Webshop ein", "yield",
-                                     Page("artikelstamm2.csv", "artikel"),
-                                     kWaitForImport,
-                                     Page("artikelgruppe.csv", "gruppen"),
-                                     "message: Fertig",
-                                     "status: Fertig",
-                                 }));
+    EXPECT_EQ(journal.Entries(), Join({kConnecting, {"status: Verbindung konnte nicht aufgebaut werden"}, kImportStart,
+                                       Imported(1), Imported(2), kImportEnd}));
     EXPECT_TRUE(status.errors.empty());
 }
 

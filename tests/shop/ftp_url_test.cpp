@@ -19,29 +19,25 @@ TEST(FtpUrlTest, ServerTextThatWouldChangeTheAddressIsRefused) {
     }
 }
 
-TEST(FtpUrlTest, AbsolutePathsStayAbsolute) {
-    EXPECT_EQ(FtpFileUrl("h", "/shop/config/bilder_artikel/a.jpg"), "ftp://h/%2Fshop/config/bilder_artikel/a.jpg");
-    EXPECT_EQ(FtpFileUrl("h", "/a.csv"), "ftp://h/%2Fa.csv");
-}
-
-TEST(FtpUrlTest, RelativePathsStartInTheLogInFolder) {
+TEST(FtpUrlTest, FilePathsKeepAbsoluteOrRelativeAndEscapeEverySegmentButNotTheSlashes) {
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"/shop/config/bilder_artikel/a.jpg", "ftp://h/%2Fshop/config/bilder_artikel/a.jpg"},
+        {"/a.csv", "ftp://h/%2Fa.csv"},
+        {"a.csv", "ftp://h/a.csv"},
+        {"/mein shop/Bild #1 100% ä?.jpg", "ftp://h/%2Fmein%20shop/Bild%20%231%20100%25%20%C3%A4%3F.jpg"},
+        {"a-b_c.d~e/%2F+@:;", "ftp://h/a-b_c.d~e/%252F%2B%40%3A%3B"},
+    };
+    for (const auto& [path, url] : rows) {
+        EXPECT_EQ(FtpFileUrl("h", path), url) << path;
+    }
     EXPECT_EQ(FtpFileUrl("h:21", "shop/a.csv"), "ftp://h:21/shop/a.csv");
-    EXPECT_EQ(FtpFileUrl("h", "a.csv"), "ftp://h/a.csv");
-}
-
-TEST(FtpUrlTest, EverySegmentIsEscapedButNotTheSlashes) {
-    EXPECT_EQ(FtpFileUrl("h", "/mein shop/Bild #1 100% ä?.jpg"),
-              "ftp://h/%2Fmein%20shop/Bild%20%231%20100%25%20%C3%A4%3F.jpg");
-    EXPECT_EQ(FtpFileUrl("h", "a-b_c.d~e/%2F+@:;"), "ftp://h/a-b_c.d~e/%252F%2B%40%3A%3B");
 }
 
 TEST(FtpUrlTest, FolderPathsAndControlCharactersAreRefused) {
-    EXPECT_EQ(FtpFileUrl("h", ""), std::nullopt);
-    EXPECT_EQ(FtpFileUrl("h", "/shop/"), std::nullopt);
-    EXPECT_EQ(FtpFileUrl("h", "/shop/a.csv\r\nDELE x"), std::nullopt);
-    EXPECT_EQ(FtpFileUrl("h", "/shop/a\n.csv"), std::nullopt);
-    EXPECT_EQ(FtpFileUrl("h", std::string("/shop/a\0.csv", 12)), std::nullopt);
-    EXPECT_EQ(FtpFileUrl("h", "/shop/a\x7F.csv"), std::nullopt);
+    for (const std::string& path : std::vector<std::string>{"", "/shop/", "/shop/a.csv\r\nDELE x", "/shop/a\n.csv",
+                                                            "/shop/a\x7F.csv", std::string("/shop/a\0.csv", 12)}) {
+        EXPECT_EQ(FtpFileUrl("h", path), std::nullopt) << path;
+    }
     EXPECT_EQ(FtpFileUrl("bad host", "/a.csv"), std::nullopt);
 }
 

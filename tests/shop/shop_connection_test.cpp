@@ -54,18 +54,6 @@ TEST_F(ShopConnectionTest, AnnouncesConnectsReportsTransfersAndDisconnects) {
                                  }));
 }
 
-TEST_F(ShopConnectionTest, ArticleUploadConnectsActiveAndShopExportPassiveWhateverPassiveModeSays) {
-    for (const bool passive : {true, false}) {
-        settings.passiveMode = passive;
-        journal.Clear();
-        Connect(ArticleUpload());
-        Connect(ShopExportDownload());
-        EXPECT_EQ(journal.Starting("ftp connect"),
-                  (Lines{"ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x00000000",
-                         "ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x08000000"}));
-    }
-}
-
 TEST_F(ShopConnectionTest, PictureUploadSetsBinaryTypeBeforeTheStatusAndDoesNotAnnounce) {
     EXPECT_TRUE(Connect(PictureUpload(settings, "a.jpg")));
     settings.passiveMode = false;
@@ -95,15 +83,6 @@ TEST_F(ShopConnectionTest, FailedConnectReportsWithoutYieldTransfersOrDisconnect
                                      "status: Verbindung konnte nicht aufgebaut werden",
                                      "error: Fehler: Verbindung konnte nicht aufgebaut werden. a b.jpg",
                                  }));
-}
-
-TEST_F(ShopConnectionTest, EmptySettingsAreStillPassed) {
-    settings.ftpServer.clear();
-    settings.ftpUser.clear();
-    settings.ftpPassword.clear();
-    ftp.connectResults = {false};
-    EXPECT_FALSE(Connect(ArticleUpload()));
-    EXPECT_EQ(journal.Starting("ftp connect"), Lines{"ftp connect |||0x00000000"});
 }
 
 TEST_F(ShopConnectionTest, AnErrorInTheTransfersStillDisconnects) {

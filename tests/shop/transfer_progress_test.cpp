@@ -25,41 +25,29 @@ protected:
     RecordingStatusArea status{journal};
 };
 
-TEST_F(TransferProgressTest, ValueIsThePercentageDone) {
-    EXPECT_EQ(ValueAfter(1000, 0), 0);
-    EXPECT_EQ(ValueAfter(1000, 250), 25);
-    EXPECT_EQ(ValueAfter(3, 1), 33);
-    EXPECT_EQ(ValueAfter(3, 2), 67);
-    EXPECT_EQ(ValueAfter(1000, 1000), 100);
-    EXPECT_EQ(ValueAfter(std::int64_t{200} << 20, std::int64_t{100} << 20), 50);
-}
-
-TEST_F(TransferProgressTest, HalvesGoToTheEvenNeighbour) {
-    EXPECT_EQ(ValueAfter(8, 1), 12);        // 12.5
-    EXPECT_EQ(ValueAfter(200, 27), 14);     // 13.5
-    EXPECT_EQ(ValueAfter(200, 1), 0);       // 0.5
-    EXPECT_EQ(ValueAfter(200, 3), 2);       // 1.5
-    EXPECT_EQ(ValueAfter(200, 199), 100);   // 99.5
-    EXPECT_EQ(ValueAfter(200, 197), 98);    // 98.5
-    EXPECT_EQ(ValueAfter(1000, 125), 12);   // 12.5
-    EXPECT_EQ(ValueAfter(1000, 126), 13);   // 12.6
-    EXPECT_EQ(ValueAfter(1000, 124), 12);   // 12.4
+TEST_F(TransferProgressTest, ValueIsThePercentageRoundedHalfToEvenAndOnlyInsideTheBar) {
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    const struct {
+        std::int64_t total, done;
+        int expected;
+    } rows[] = {
+        // The percentage done.
+        {1000, 0, 0}, {1000, 250, 25}, {3, 1, 33}, {3, 2, 67}, {1000, 1000, 100}, {200LL << 20, 100LL << 20, 50},
+        // Halves go to the even neighbour: 12.5, 13.5, 0.5, 1.5, 99.5, 98.5, 12.5, 12.6, 12.4.
+        {8, 1, 12}, {200, 27, 14}, {200, 1, 0}, {200, 3, 2}, {200, 199, 100}, {200, 197, 98}, {1000, 125, 12},
+        {1000, 126, 13}, {1000, 124, 12},
+        // Outside the bar (101, -1, -50, huge) the value stays; rounded into the range it is taken.
+        {100, 101, 37}, {100, -1, 37}, {-100, 50, 37}, {1, kMax, 37}, {1000, 1004, 100}, {-100, -50, 50},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(ValueAfter(row.total, row.done), row.expected) << row.total << " " << row.done;
+    }
 }
 
 TEST_F(TransferProgressTest, TotalZeroLeavesTheValueWithMaximum100) {
     EXPECT_EQ(ValueAfter(0, 0), 37);
     EXPECT_EQ(ValueAfter(0, 500), 37);
     EXPECT_EQ(status.progressLog, (std::vector<std::string>{"max 100", "max 100"}));
-}
-
-TEST_F(TransferProgressTest, ResultsOutsideTheBarLeaveTheValue) {
-    EXPECT_EQ(ValueAfter(100, 101), 37);    // 101
-    EXPECT_EQ(ValueAfter(100, -1), 37);     // -1
-    EXPECT_EQ(ValueAfter(-100, 50), 37);    // -50
-    EXPECT_EQ(ValueAfter(1, std::numeric_limits<std::int64_t>::max()), 37);
-    // Rounded into the range: as the bar would take it.
-    EXPECT_EQ(ValueAfter(1000, 1004), 100);  // 100.4
-    EXPECT_EQ(ValueAfter(-100, -50), 50);
 }
 
 }  // namespace
