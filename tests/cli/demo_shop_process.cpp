@@ -35,25 +35,10 @@ DemoShopProcess::DemoShopProcess(DemoShopOptions options) {
     }
     m_folder = pattern;
 
-    std::vector<std::string> words = {kPython,
-                                      WARENKAI_DEMO_SHOP_SCRIPT,
-                                      "--ftp-port",
-                                      "0",
-                                      "--http-port",
-                                      "0",
-                                      "--print-ports",
-                                      "--quiet",
-                                      "--stop-on-eof",
-                                      "--user",
-                                      kUser,
-                                      "--password",
-                                      kPassword,
-                                      "--root",
-                                      (m_folder / "root").string(),
-                                      "--settings",
-                                      (m_folder / "Einstellungen.ini").string(),
-                                      "--log",
-                                      (m_folder / "requests.log").string()};
+    std::vector<std::string> words = {
+        kPython, WARENKAI_DEMO_SHOP_SCRIPT, "--ftp-port", "0", "--http-port", "0", "--print-ports", "--quiet",
+        "--stop-on-eof", "--user", kUser, "--password", kPassword, "--root", (m_folder / "root").string(),
+        "--settings", (m_folder / "Einstellungen.ini").string(), "--log", (m_folder / "requests.log").string()};
     for (const auto& page : options.failingPages) {
         words.insert(words.end(), {"--fail-page", page});
     }

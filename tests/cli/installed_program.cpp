@@ -27,9 +27,9 @@ void InstalledProgram::WriteSettings(const Settings& settings) const {
     ASSERT_TRUE(SaveSettings(Folder() / kSettingsFileName, settings));
 }
 
-ProgramResult InstalledProgram::Run(const std::vector<std::string>& arguments, const std::string& input,
+ProgramResult InstalledProgram::Run(const std::vector<std::string>& arguments,
                                     std::chrono::milliseconds timeout) const {
-    return RunProgram(m_program, arguments, input, timeout, Folder());
+    return RunProgram(m_program, arguments, timeout, Folder());
 }
 
 ::testing::AssertionResult HasLinesInOrder(const std::string& text, const std::vector<std::string>& lines) {

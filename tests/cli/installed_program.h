@@ -24,7 +24,7 @@ public:
     // Writes "Einstellungen.ini" as the window would.
     void WriteSettings(const Settings& settings) const;
     // Runs the program with `arguments` in its folder; bounded in time.
-    ProgramResult Run(const std::vector<std::string>& arguments, const std::string& input = {},
+    ProgramResult Run(const std::vector<std::string>& arguments,
                       std::chrono::milliseconds timeout = std::chrono::seconds(180)) const;
 
 private:

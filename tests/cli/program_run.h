@@ -16,11 +16,10 @@ struct ProgramResult {
     std::string startError;
 };
 
-// Runs `program` with `arguments`, `input` on its standard input (closed after it) and its output
-// collected, in `workingFolder` (empty: the current one). A program that has not ended after
-// `timeout` is killed and reported as timed out.
+// Runs `program` with `arguments`, an empty standard input and its output collected, in
+// `workingFolder` (empty: the current one). A program that has not ended after `timeout` is killed
+// and reported as timed out.
 ProgramResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                         const std::string& input = {},
                          std::chrono::milliseconds timeout = std::chrono::seconds(120),
                          const std::filesystem::path& workingFolder = {});
 

@@ -8,12 +8,12 @@ namespace {
 
 TEST(RealProgram, AnswersVersionAndHelpWithoutOpeningItsWindow) {
     // Bounded: a program that opened its window instead would be killed here.
-    const auto version = RunProgram(WARENKAI_PROGRAM, {"--version"}, {}, std::chrono::seconds(30));
+    const auto version = RunProgram(WARENKAI_PROGRAM, {"--version"}, std::chrono::seconds(30));
     EXPECT_FALSE(version.timedOut);
     EXPECT_EQ(version.exitCode, 0) << version.err;
     EXPECT_EQ(version.out, std::string("Warenkai ") + WARENKAI_EXPECTED_VERSION + "\n");
 
-    const auto wrong = RunProgram(WARENKAI_PROGRAM, {"artikel"}, {}, std::chrono::seconds(30));
+    const auto wrong = RunProgram(WARENKAI_PROGRAM, {"artikel"}, std::chrono::seconds(30));
     EXPECT_EQ(wrong.exitCode, 2);
     EXPECT_TRUE(wrong.err.starts_with("warenkai: Unbekannter Befehl: artikel\n")) << wrong.err;
 }
