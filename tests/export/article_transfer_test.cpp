@@ -68,6 +68,16 @@ protected:
 const std::string kRemote = "/shop/login/admin/sonstiges/import/import/";
 const std::string kPage = "https://shop.example/login/admin/sonstiges/import/import2.php?Autowert=";
 
+std::string RecordOf(const std::string& number, const std::string& name, const std::string& price) {
+    std::vector<std::string> fields(32);
+    fields[0] = number;
+    fields[1] = name;
+    fields[6] = price;
+    fields[14] = "Technik";
+    return Record(fields);
+}
+const std::string kRecord4711 = RecordOf("4711", "Kabel", "4.5");
+
 TEST_F(ArticleTransferTest, RunsToTheEnd) {
     status.errors = {"from the run before"};
     EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Completed);
@@ -99,10 +109,8 @@ TEST_F(ArticleTransferTest, RunsToTheEnd) {
     EXPECT_TRUE(status.errors.empty());
 
     const std::string articles = kArticleHeader +
-                                 Record({"4711", "Kabel", "", "", "", "", "4.5", "", "", "", "", "", "", "",
-                                         "Technik", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}) +
-                                 Record({"4712", "Stecker", "", "", "", "", "0", "", "", "", "", "", "", "",
-                                         "Technik", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""});
+                                 kRecord4711 +
+                                 RecordOf("4712", "Stecker", "0");
     const std::string groups = "\"obergruppe\",\"untergruppe\"\r\n\"Technik\",\"\"\r\n\"Technik\",\"\"\r\n";
     EXPECT_EQ(Read("artikelstamm1.csv"), articles);
     EXPECT_EQ(Read("artikelgruppe.csv"), groups);
@@ -126,8 +134,7 @@ TEST_F(ArticleTransferTest, ServerErrorEndsTheTransferWithTheFilesSoFarCompleteA
     EXPECT_TRUE(ftp.uploaded.empty());
     EXPECT_TRUE(web.opened.empty());
     EXPECT_EQ(Read("artikelstamm1.csv"),
-              kArticleHeader + Record({"4711", "Kabel", "", "", "", "", "4.5", "", "", "", "", "", "", "", "Technik",
-                                       "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", "", ""}));
+              kArticleHeader + kRecord4711);
 }
 
 TEST_F(ArticleTransferTest, UnknownFieldInTheMappingEndsTheTransfer) {

@@ -15,13 +15,8 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const Lines kPositionCalls = {"SetEingabeMenge 2",
-                              "SetArtikel 4711",
-                              "SetEinzelpreis 9,95",
-                              "SetSteuerProzent 19,00",
-                              "SetBezeichnung Schraube",
-                              "SetGesamtpreis 19,90",
-                              "Save 1"};
+const Lines kPositionCalls = {"SetEingabeMenge 2",       "SetArtikel 4711",        "SetEinzelpreis 9,95",
+                              "SetSteuerProzent 19,00", "SetBezeichnung Schraube", "SetGesamtpreis 19,90", "Save 1"};
 
 class OrderImportTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
