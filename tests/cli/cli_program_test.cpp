@@ -45,27 +45,6 @@ TEST(CommandLineProgram, ALockFileLeftBehindByACrashDoesNotBlock) {
     EXPECT_EQ(result.err, "");
 }
 
-TEST(CommandLineProgram, AnUnreachableShopIsReportedPerPictureAndEndsWithStatusOne) {
-    InstalledProgram program;
-    program.Files().Write("bilder/a.jpg", "A");
-    program.Files().Write("bilder/b.jpg", "B");
-    Settings settings;
-    settings.ftpServer = "127.0.0.1:" + std::to_string(ClosedLocalPort());
-    settings.ftpUser = "demo";
-    settings.ftpPassword = "demo";
-    settings.shopRoot = "/shop";
-    settings.pictureFolder = (program.Folder() / "bilder").string();
-    program.WriteSettings(settings);
-
-    const auto result = program.Run({"pictures"});
-    EXPECT_EQ(result.exitCode, 1);
-    // The second failed connection sets the status text it already shows: it is not printed again.
-    EXPECT_EQ(result.out, "Verbinde mit Webserver\nVerbindung konnte nicht aufgebaut werden\nFertig\n");
-    EXPECT_EQ(result.err,
-              "Fehler: Verbindung konnte nicht aufgebaut werden. a.jpg\n"
-              "Fehler: Verbindung konnte nicht aufgebaut werden. b.jpg\n");
-}
-
 TEST(CommandLineProgram, AnUnreachableShopStillRunsTheWholeCustomerAndOrderImport) {
     InstalledProgram program;
     const int port = ClosedLocalPort();
