@@ -97,6 +97,10 @@ TEST_F(CustomerOrderImportEndToEnd, BothExportsAreDownloadedAndEntered) {
 }
 
 TEST_F(CustomerOrderImportEndToEnd, FailedOrderDownloadIsReportedAndTheCustomersAreStillEntered) {
+    // A read-only copy from an earlier run must not be imported again in place of the failed download.
+    const auto oldOrders =
+        folder.Write("bestellungen.csv", server.ReadFile(kExportFolder + "Exportbestellung.csv").value());
+    std::filesystem::permissions(oldOrders, std::filesystem::perms::owner_read);
     std::filesystem::remove(server.PathOf(kExportFolder + "Exportbestellung.csv"));
     EXPECT_EQ(Run(), TransferOutcome::Completed);
     EXPECT_EQ(status.errors, (Lines{"Fehler: Bestellungen"}));
