@@ -2,15 +2,6 @@
 
 namespace warenkai {
 
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 void AppendCleanValue(std::string& out, std::string_view text) {
     // Trimming comes first, so a value that ended with a line break ends with a blank.
     std::string_view rest = TrimBlanks(text);

@@ -3,14 +3,13 @@
 #include <string>
 #include <string_view>
 
+#include "common/trim_blanks.h"
+
 namespace warenkai {
 
 // The acute accent "´" (U+00B4) in UTF-8: what quotes and apostrophes of a value become, because the
 // shop's importer reads fields in double quotes without escaping.
 inline constexpr std::string_view kAcuteAccent = "\xC2\xB4";
-
-// `text` without leading and trailing blanks (space characters only).
-std::string_view TrimBlanks(std::string_view text);
 
 // Every article value passes through this before it enters a record: blanks around it removed,
 // double quotes and apostrophes replaced by "´", each carriage return replaced by one blank, line

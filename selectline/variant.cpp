@@ -34,7 +34,7 @@ bool EqualsIgnoringCase(const std::string& text, const char* word) {
     return i == text.size() && word[i] == '\0';
 }
 
-std::string TrimBlanks(const std::string& text) {
+std::string TrimSpacesAndTabs(const std::string& text) {
     const auto first = text.find_first_not_of(" \t");
     if (first == std::string::npos) {
         return {};
@@ -130,7 +130,7 @@ std::string FormatGermanDate(const Date& date) {
 }
 
 std::optional<double> ParseGermanNumber(const std::string& text) {
-    const std::string trimmed = TrimBlanks(text);
+    const std::string trimmed = TrimSpacesAndTabs(text);
     std::size_t i = 0;
     std::string normalized;
     if (i < trimmed.size() && (trimmed[i] == '-' || trimmed[i] == '+')) {
@@ -219,7 +219,7 @@ bool Variant::ToBool() const {
         return *truth;
     }
     if (const auto* text = std::get_if<std::string>(&m_value)) {
-        const std::string word = TrimBlanks(*text);
+        const std::string word = TrimSpacesAndTabs(*text);
         if (EqualsIgnoringCase(word, "Wahr") || EqualsIgnoringCase(word, "True") || EqualsIgnoringCase(word, "Ja")) {
             return true;
         }

@@ -7,21 +7,13 @@
 #include <stdexcept>
 
 #include "common/text_file.h"
+#include "common/trim_blanks.h"
 #include "common/windows1252.h"
 
 namespace warenkai {
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
-
-std::string_view TrimBlanks(std::string_view text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
 
 // The number after a family name: decimal digits only, within [low, high]; -1 otherwise.
 int ParseElement(std::string_view digits, int low, int high) {
