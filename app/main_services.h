@@ -11,8 +11,8 @@ namespace warenkai {
 
 struct Settings;
 
-// One transfer of the transfer tab, run to its end on the user-interface thread with the settings as
-// they stood when its button was clicked.
+// One transfer of the transfer tab, run to its end on a thread of its own with a copy of the settings
+// taken when its button was clicked.
 using TransferRunner = std::function<TransferOutcome(const Settings& settings, TransferContext& context)>;
 
 // What the main window talks to beyond its own controls. A member left empty is filled with the
@@ -21,8 +21,8 @@ struct MainServices {
     TransferRunner articleTransfer;      // Command3
     TransferRunner pictureUpload;        // Command4
     TransferRunner customerOrderImport;  // Command5
-    // The FTP control; the window creates it once and keeps it for every transfer.
-    std::function<std::unique_ptr<FtpControl>(EventLoop& events)> makeFtpControl;
+    // The FTP control; each transfer makes its own on its thread.
+    std::function<std::unique_ptr<FtpControl>()> makeFtpControl;
     // The Selectline automation server that belongs to the program folder.
     std::function<SelectlineFactory(const std::filesystem::path& programFolder)> makeSelectline;
     // Null: the window's own message boxes and input box.

@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,15 +27,14 @@
 
 #include "app/about_box.h"
 #include "app/folder_dialog.h"
-#include "app/qt_event_loop.h"
 #include "app/qt_status_area.h"
 #include "app/qt_user_dialogs.h"
 #include "app/qt_web_opener.h"
+#include "app/transfer_thread.h"
 #include "common/transfer_lock.h"
 #include "mapping/mapping_editing.h"
 #include "settings/settings.h"
 #include "shop/ftp_control.h"
-#include "shop/transfer_progress.h"
 
 namespace warenkai {
 namespace {
@@ -84,12 +84,8 @@ Main::Main(std::filesystem::path programFolder, MainServices services, QWidget* 
     if (m_services.web == nullptr) {
         m_ownWeb = std::make_unique<QtWebOpener>();
     }
-    m_events = std::make_unique<QtEventLoop>();
-    m_ftp = m_services.makeFtpControl(*m_events);
-    m_ftp->setTransferProgressHandler([this](std::int64_t total, std::int64_t done) {
-        ShowTransferProgress(*m_status, total, done);
-    });
     m_selectline = m_services.makeSelectline(m_programFolder);
+    m_transfers = std::make_unique<TransferThread>(*this, *m_status, Dialogs(), Web());
 
     // Start-up: the first tabs, the grid's default rows, the field list, then the settings file.
     m_tabs1->setCurrentIndex(0);
@@ -117,8 +113,8 @@ QWidget* Main::BuildTransferTab() {
     m_command3 = TransferButton(
         QStringLiteral("Datenübertragung der Artikel und Artikelgruppen von Selectline zum Webshop"), "Command3", tab);
     m_command4 = TransferButton(QStringLiteral("Datenübertragung von Bildern in den Webshop"), "Command4", tab);
-    m_command5 = TransferButton(
-        QStringLiteral("Datenübertragung des Kundenstamms und der Bestellungen in Selectline"), "Command5", tab);
+    m_command5 = TransferButton(QStringLiteral("Datenübertragung des Kundenstamms und der Bestellungen in Selectline"),
+                                "Command5", tab);
     connect(m_command3, &QPushButton::clicked, this, [this] { StartTransfer(m_services.articleTransfer); });
     connect(m_command4, &QPushButton::clicked, this, [this] { StartTransfer(m_services.pictureUpload); });
     connect(m_command5, &QPushButton::clicked, this, [this] { StartTransfer(m_services.customerOrderImport); });
@@ -135,12 +131,19 @@ QWidget* Main::BuildTransferTab() {
     m_progressBar3->setValue(0);
     m_progressBar3->setTextVisible(false);
 
+    m_cancel = Named(new QPushButton(QStringLiteral("Abbrechen"), frame), "Abbrechen");
+    m_cancel->setEnabled(false);
+    connect(m_cancel, &QPushButton::clicked, this, [this] { m_transfers->Cancel(); });
+    auto* progressRow = new QHBoxLayout;
+    progressRow->addWidget(m_progressBar3, 1);
+    progressRow->addWidget(m_cancel);
+
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(m_statustext);
     frameLayout->addSpacing(6);
     frameLayout->addWidget(errorCaption);
     frameLayout->addWidget(m_list2, 1);
-    frameLayout->addWidget(m_progressBar3);
+    frameLayout->addLayout(progressRow);
 
     auto* layout = new QVBoxLayout(tab);
     layout->addWidget(m_command3);
@@ -274,8 +277,9 @@ QWidget* Main::BuildArticleTab() {
     layout->addWidget(link, 2, 1);
     layout->addWidget(clear, 3, 1);
     layout->addWidget(m_check1, 4, 0, 1, 2);
-    layout->addWidget(new QLabel(QStringLiteral("Es werden nur Artikel übertragen die einer Artikelgruppe zugehörig sind"), tab),
-                      5, 0, 1, 2);
+    layout->addWidget(
+        new QLabel(QStringLiteral("Es werden nur Artikel übertragen die einer Artikelgruppe zugehörig sind"), tab), 5,
+        0, 1, 2);
     layout->setColumnStretch(0, 3);
     layout->setColumnStretch(1, 1);
     layout->setRowStretch(1, 1);
@@ -339,10 +343,10 @@ void Main::WriteSettingsFile() {
 }
 
 void Main::closeEvent(QCloseEvent* event) {
-    if (m_transferRunning) {
-        // The transfer still uses the FTP control and its Selectline session; the window closes as
-        // soon as it has ended.
+    if (m_transfers->Running()) {
+        // The transfer stops at its next safe point; the window closes as soon as it has ended.
         m_closePending = true;
+        m_transfers->Cancel();
         event->ignore();
         return;
     }
@@ -365,7 +369,7 @@ void Main::ApplicationQuitting() {
 }
 
 void Main::StartTransfer(const TransferRunner& transfer) {
-    if (m_transferRunning) {
+    if (m_transfers->Running()) {
         return;
     }
     // A transfer started from the command line on the same program folder shares its files and its
@@ -375,31 +379,27 @@ void Main::StartTransfer(const TransferRunner& transfer) {
         Dialogs().ShowMessage(lock.RefusalText());
         return;
     }
-    m_transferRunning = true;
-    SetTransferButtonsEnabled(false);
-    {
-        struct Ending {
-            Main& window;
-            ~Ending() {
-                window.m_transferRunning = false;
-                window.SetTransferButtonsEnabled(true);
-            }
-        } ending{*this};
+    m_lock = std::move(lock);
+    SetTransferRunning(true);
+    m_transfers->Start(
+        TransferJob{transfer, CurrentSettings(), m_services.makeFtpControl, m_selectline, m_programFolder},
+        [this](TransferOutcome) { TransferFinished(); });
+}
 
-        const Settings settings = CurrentSettings();
-        TransferContext context{*m_status, Dialogs(), *m_events, Web(), *m_ftp, m_selectline, m_programFolder};
-        RunTransfer(*m_status, Dialogs(), [&] { transfer(settings, context); });
-    }
+void Main::TransferFinished() {
+    m_lock.reset();
+    SetTransferRunning(false);
     if (m_closePending) {
         m_closePending = false;
         close();
     }
 }
 
-void Main::SetTransferButtonsEnabled(bool enabled) {
-    m_command3->setEnabled(enabled);
-    m_command4->setEnabled(enabled);
-    m_command5->setEnabled(enabled);
+void Main::SetTransferRunning(bool running) {
+    m_command3->setEnabled(!running);
+    m_command4->setEnabled(!running);
+    m_command5->setEnabled(!running);
+    m_cancel->setEnabled(running);
 }
 
 void Main::LinkClicked() {

@@ -3,11 +3,13 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include <QMainWindow>
 #include <QString>
 
 #include "app/main_services.h"
+#include "common/transfer_lock.h"
 #include "mapping/field_mapping.h"
 
 class QCheckBox;
@@ -21,9 +23,8 @@ class QTableWidget;
 
 namespace warenkai {
 
-class FtpControl;
-class QtEventLoop;
 class QtStatusArea;
+class TransferThread;
 struct Settings;
 
 // The program's window "Warenkai": the transfer tab with the three transfer buttons and the status
@@ -61,10 +62,12 @@ private:
     int CurrentMappingRow() const;
     void WriteSettingsFile();
 
-    // Command3, Command4, Command5: runs `transfer` to its end; the transfer buttons stay disabled
-    // meanwhile, and a close asked for during it follows when it has ended.
+    // Command3, Command4, Command5: starts `transfer` on the transfer thread; the transfer buttons stay
+    // disabled and "Abbrechen" enabled while it runs, and a close asked for meanwhile cancels it and
+    // follows when it has ended.
     void StartTransfer(const TransferRunner& transfer);
-    void SetTransferButtonsEnabled(bool enabled);
+    void TransferFinished();
+    void SetTransferRunning(bool running);
 
     void LinkClicked();
     void ClearClicked();
@@ -85,6 +88,7 @@ private:
     QPushButton* m_command3 = nullptr;
     QPushButton* m_command4 = nullptr;
     QPushButton* m_command5 = nullptr;
+    QPushButton* m_cancel = nullptr;
     QLabel* m_statustext = nullptr;
     QListWidget* m_list2 = nullptr;
     QProgressBar* m_progressBar3 = nullptr;
@@ -97,13 +101,14 @@ private:
     std::unique_ptr<QtStatusArea> m_status;
     std::unique_ptr<UserDialogs> m_ownDialogs;
     std::unique_ptr<WebOpener> m_ownWeb;
-    std::unique_ptr<QtEventLoop> m_events;
-    std::unique_ptr<FtpControl> m_ftp;  // after m_events, which it yields to
     SelectlineFactory m_selectline;
+    // After the status area, dialogs and web opener, which a running transfer still uses while this
+    // waits for it to end.
+    std::unique_ptr<TransferThread> m_transfers;
+    std::optional<TransferLock> m_lock;  // held while a transfer runs
 
-    bool m_transferRunning = false;
-    bool m_closePending = false;   // a close was asked for while a transfer ran
-    bool m_closed = false;         // a close has written the settings
+    bool m_closePending = false;  // a close was asked for while a transfer ran
+    bool m_closed = false;        // a close has written the settings
     bool m_savedAtSessionEnd = false;
 };
 

@@ -8,7 +8,7 @@ namespace warenkai {
 
 class StatusArea;
 class UserDialogs;
-class EventLoop;
+class CancelRequest;
 class WebOpener;
 class FtpControl;
 class SelectlineApplication;
@@ -18,16 +18,19 @@ class SelectlineApplication;
 using SelectlineFactory = std::function<std::unique_ptr<SelectlineApplication>()>;
 
 // Everything outside the core that a transfer talks to, passed explicitly so a transfer runs the
-// same in the window, on the command line and in tests.
+// same in the window, on the command line and in tests. A transfer runs on one thread from start to
+// end, and everything it reaches through the context is used on that thread only (the window's
+// implementations hand the calls over to the window's thread).
 struct TransferContext {
     StatusArea& status;
     UserDialogs& dialogs;
-    EventLoop& events;
     WebOpener& web;
     FtpControl& ftp;
     SelectlineFactory selectline;
     // The folder that holds the program file; the program's own files live there.
     std::filesystem::path programFolder;
+    // Looked at by the transfer at its safe points.
+    const CancelRequest& cancel;
 };
 
 }  // namespace warenkai

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "common/cancel_request.h"
 #include "common/status_area.h"
 #include "common/user_dialogs.h"
 
@@ -9,9 +10,14 @@ namespace warenkai {
 
 TransferOutcome RunTransfer(StatusArea& status, UserDialogs& dialogs, const std::function<void()>& transfer) {
     std::string text;
+    status.SetProgressValue(0);
     try {
         transfer();
         return TransferOutcome::Completed;
+    } catch (const TransferCancelled& cancelled) {
+        status.SetStatusText(kTransferStoppedStatus);
+        status.AddError(cancelled.what());
+        return TransferOutcome::Cancelled;
     } catch (const std::exception& error) {
         text = error.what();
     }

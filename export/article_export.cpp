@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "common/event_loop.h"
+#include "common/cancel_request.h"
 #include "common/limited_error_list.h"
 #include "common/status_area.h"
 #include "common/transfer_context.h"
@@ -42,10 +42,11 @@ public:
         }
         status.SetProgressValue(0);
         for (std::int64_t passIndex = 0; passIndex < recordCount; ++passIndex) {
+            // A cancel ends the walk between two articles; the files written so far are closed whole.
+            StopIfCancelled(m_context.cancel, passIndex, recordCount, "Artikeln");
             Pass(passIndex);
             if (status.ProgressValue() < status.ProgressMaximum()) {
                 status.SetProgressValue(status.ProgressValue() + 1);
-                m_context.events.ProcessPendingEvents();
             }
         }
         m_files.Finish();

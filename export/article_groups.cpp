@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "common/event_loop.h"
+#include "common/cancel_request.h"
 #include "common/status_area.h"
 #include "common/transfer_context.h"
 #include "export/clean_value.h"
@@ -51,6 +51,7 @@ void ExportArticleGroups(const Settings& settings, TransferContext& context, Sel
 
     std::string line;
     for (std::int64_t record = 0; record < recordCount; ++record) {
+        StopIfCancelled(context.cancel, record, recordCount, "Artikeln");
         if (IsShopArticle(articles, settings.onlyShopActive)) {
             const GroupPlace place = LookUpGroup(groups, articles.GetField("Artikelgruppe").ToText(), true);
             const std::string upperGroup = CleanGroupValue(place.upperGroup);
@@ -63,7 +64,6 @@ void ExportArticleGroups(const Settings& settings, TransferContext& context, Sel
         articles.Next();
         if (status.ProgressValue() < status.ProgressMaximum()) {
             status.SetProgressValue(status.ProgressValue() + 1);
-            context.events.ProcessPendingEvents();
         }
     }
     file.Close();

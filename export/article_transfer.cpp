@@ -15,16 +15,13 @@ TransferOutcome RunArticleTransfer(const Settings& settings, TransferContext& co
 }
 
 TransferOutcome RunArticleTransfer(const Settings& settings, TransferContext& context, OutputFolder& folder) {
-    // The transfer works with the settings as they stand when it starts; edits made in the window
-    // while it yields apply to the next run.
-    const Settings current = settings;
     return RunTransfer(context.status, context.dialogs, [&] {
         context.status.ClearErrors();
         SelectlineSession session = OpenSelectlineSession({"AR", "AG", "TE", "AP", "UD"}, context);
-        const int articleFileCount = ExportArticles(current, context, session, folder);
-        ExportArticleGroups(current, context, session, folder);
-        UploadArticleFiles(current, context, articleFileCount);
-        RunShopImport(current, context, articleFileCount);
+        const int articleFileCount = ExportArticles(settings, context, session, folder);
+        ExportArticleGroups(settings, context, session, folder);
+        UploadArticleFiles(settings, context, articleFileCount);
+        RunShopImport(settings, context, articleFileCount);
     });
 }
 

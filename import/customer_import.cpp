@@ -3,11 +3,13 @@
 #include <array>
 #include <utility>
 
+#include "common/cancel_request.h"
+#include "common/limited_error_list.h"
+#include "common/progress_counter.h"
 #include "common/status_area.h"
 #include "common/user_dialogs.h"
 #include "import/address_finder.h"
 #include "import/failure_notes.h"
-#include "common/limited_error_list.h"
 #include "import/shop_export_file.h"
 #include "import/shop_record_reader.h"
 #include "selectline/selectline_application.h"
@@ -168,7 +170,7 @@ private:
 
 CustomerImportResult ImportCustomers(const std::filesystem::path& file, SelectlineTable& customers,
                                      SelectlineTable& addresses, StatusArea& status, UserDialogs& dialogs,
-                                     const CustomerImportOptions& options) {
+                                     const CancelRequest& cancel, const CustomerImportOptions& options) {
     CustomerImportResult result;
     const auto in = OpenShopExportFile(file);
     if (!in) {
@@ -176,11 +178,20 @@ CustomerImportResult ImportCustomers(const std::filesystem::path& file, Selectli
         return result;
     }
     result.fileOpened = true;
+    const auto total = static_cast<std::int64_t>(CountShopRecords(file, kCustomerFieldCount));
+    ProgressCounter progress(status, total);
     LimitedErrorList errors(status, kCustomerFileName);
     ShopRecordReader records(*in, kCustomerFileName, kCustomerFieldCount, errors);
     CustomerImporter importer(customers, addresses, status, errors, options);
+    std::int64_t done = 0;
     while (const auto record = records.Next()) {
+        if (cancel.Requested()) {
+            errors.Finish();
+            throw TransferCancelled(CancelledAfter(done, total, "Kunden"));
+        }
         importer.Enter(*record, result);
+        progress.Step();
+        ++done;
     }
     errors.Finish();
     return result;

@@ -5,6 +5,7 @@
 
 namespace warenkai {
 
+class CancelRequest;
 class SelectlineTable;
 class StatusArea;
 class UserDialogs;
@@ -29,9 +30,10 @@ struct CustomerImportResult {
 // customer record in "KU", a reference record "R" + number in "KU" for address block B and an address
 // record "KUL" + number in "AD" for address block A; new ones are inserted, known ones overwritten.
 // A failing step of the automation server does not stop the import: every customer with a failing
-// step gets one line in the error list.
+// step gets one line in the error list. The progress bar counts the file's records. A cancel is taken
+// between two customers (TransferCancelled), every customer before it written whole.
 CustomerImportResult ImportCustomers(const std::filesystem::path& file, SelectlineTable& customers,
                                      SelectlineTable& addresses, StatusArea& status, UserDialogs& dialogs,
-                                     const CustomerImportOptions& options = {});
+                                     const CancelRequest& cancel, const CustomerImportOptions& options = {});
 
 }  // namespace warenkai

@@ -11,16 +11,14 @@
 namespace warenkai {
 
 TransferOutcome RunCustomerOrderImport(const Settings& settings, TransferContext& context) {
-    // The run works with the settings as they stand when it starts; edits made in the window while it
-    // yields apply to the next run.
-    const Settings current = settings;
     return RunTransfer(context.status, context.dialogs, [&] {
-        DownloadShopExports(current, context);
+        DownloadShopExports(settings, context);
         // An error while the session opens (no server, a table that will not open) ends the run here.
         SelectlineSession session = OpenSelectlineSession({"KU", "AD"}, context);
         ImportCustomers(context.programFolder / kCustomerFileName, session.Table("KU"), session.Table("AD"),
-                        context.status, context.dialogs);
-        ImportOrders(context.programFolder / kOrderFileName, *session.application, context.status, context.dialogs);
+                        context.status, context.dialogs, context.cancel);
+        ImportOrders(context.programFolder / kOrderFileName, *session.application, context.status, context.dialogs,
+                     context.cancel);
         context.dialogs.ShowMessage("Fertig");
     });
 }

@@ -4,9 +4,11 @@
 #include <memory>
 #include <optional>
 
+#include "common/cancel_request.h"
+#include "common/limited_error_list.h"
+#include "common/progress_counter.h"
 #include "common/user_dialogs.h"
 #include "import/failure_notes.h"
-#include "common/limited_error_list.h"
 #include "import/shop_export_file.h"
 #include "import/shop_record_reader.h"
 #include "import/two_decimals.h"
@@ -54,6 +56,12 @@ class OrderImporter {
 public:
     OrderImporter(SelectlineApplication& application, LimitedErrorList& errors, OrderImportResult& result)
         : m_application(application), m_errors(errors), m_result(result) {}
+
+    // True when `record` begins another order than the one under way.
+    bool BeginsOrder(const ShopRecord& record) const {
+        const Fields& fields = record.fields;
+        return OrderIdentity{CleanKeyField(fields[0]), fields[1], fields[2]} != m_identity;
+    }
 
     void Enter(ShopRecord& record) {
         Fields& fields = record.fields;
@@ -171,7 +179,7 @@ private:
 }  // namespace
 
 OrderImportResult ImportOrders(const std::filesystem::path& file, SelectlineApplication& application,
-                               StatusArea& status, UserDialogs& dialogs) {
+                               StatusArea& status, UserDialogs& dialogs, const CancelRequest& cancel) {
     OrderImportResult result;
     const auto in = OpenShopExportFile(file);
     if (!in) {
@@ -179,11 +187,21 @@ OrderImportResult ImportOrders(const std::filesystem::path& file, SelectlineAppl
         return result;
     }
     result.fileOpened = true;
+    const auto total = static_cast<std::int64_t>(CountShopRecords(file, kOrderFieldCount));
+    ProgressCounter progress(status, total);
     LimitedErrorList errors(status, kOrderFileName);
     ShopRecordReader records(*in, kOrderFileName, kOrderFieldCount, errors);
     OrderImporter importer(application, errors, result);
+    std::int64_t done = 0;
     while (auto record = records.Next()) {
+        if (importer.BeginsOrder(*record) && cancel.Requested()) {
+            importer.EndOrder();
+            errors.Finish();
+            throw TransferCancelled(CancelledAfter(done, total, "Bestellzeilen"));
+        }
         importer.Enter(*record);
+        progress.Step();
+        ++done;
     }
     importer.EndOrder();
     errors.Finish();

@@ -5,6 +5,7 @@
 
 namespace warenkai {
 
+class CancelRequest;
 class SelectlineApplication;
 class StatusArea;
 class UserDialogs;
@@ -24,8 +25,9 @@ struct OrderImportResult {
 // one per order and one position per line. A line begins a new order when its order identity (the
 // first three fields) differs from the line before. A failing call of the automation server does not
 // stop the import: every order with a failing call gets one line in the error list, and so does every
-// line that belongs to no order.
+// line that belongs to no order. The progress bar counts the file's lines. A cancel is taken before
+// the next order begins (TransferCancelled), the order before it saved whole.
 OrderImportResult ImportOrders(const std::filesystem::path& file, SelectlineApplication& application,
-                               StatusArea& status, UserDialogs& dialogs);
+                               StatusArea& status, UserDialogs& dialogs, const CancelRequest& cancel);
 
 }  // namespace warenkai

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/event_loop.h"
+#include "common/cancel_request.h"
 #include "common/status_area.h"
 #include "common/text_file.h"
 #include "common/transfer_context.h"
@@ -15,14 +15,6 @@
 #include "shop/shop_connection.h"
 
 namespace warenkai {
-namespace {
-
-void ShowAndYield(TransferContext& context, const std::string& text) {
-    context.status.SetStatusText(text);
-    context.events.ProcessPendingEvents();
-}
-
-}  // namespace
 
 void DownloadShopExports(const Settings& settings, TransferContext& context) {
     context.status.ClearErrors();
@@ -38,16 +30,17 @@ void DownloadShopExports(const Settings& settings, TransferContext& context) {
     ShopConnectionOptions options;
     options.connectionFlags = kPassiveModeFlag;  // always passive here, whatever "Passiv Modus" says
     ShopConnection(settings, context, options, [&] {
-        ShowAndYield(context, "Übertrage des Kundenstamms");
+        context.status.SetStatusText("Übertrage des Kundenstamms");
         if (context.ftp.download(customerFile.string(), settings.shopRoot + kRemoteCustomerExport)) {
-            ShowAndYield(context, "Kundenstamm erfolgreich übertragen");
+            context.status.SetStatusText("Kundenstamm erfolgreich übertragen");
         } else {
             context.status.SetStatusText("Fehler beim übertragen des Kundenstammes");
             context.status.AddError("Fehler: Kundenstamm");
         }
-        ShowAndYield(context, "Übertrage der Bestellungen");
+        StopIfCancelled(context.cancel, 1, 2, "Dateien");
+        context.status.SetStatusText("Übertrage der Bestellungen");
         if (context.ftp.download(orderFile.string(), settings.shopRoot + kRemoteOrderExport)) {
-            ShowAndYield(context, "Bestellungen erfolgreich übertragen");
+            context.status.SetStatusText("Bestellungen erfolgreich übertragen");
         } else {
             context.status.SetStatusText("Fehler beim übertragen der Bestellungen");
             context.status.AddError("Fehler: Bestellungen");

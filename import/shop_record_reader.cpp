@@ -1,9 +1,26 @@
 #include "import/shop_record_reader.h"
 
-#include "common/windows1252.h"
 #include "common/limited_error_list.h"
+#include "common/status_area.h"
+#include "common/windows1252.h"
+#include "import/shop_export_file.h"
 
 namespace warenkai {
+namespace {
+
+// The counting pass reports nothing: the import's own pass reports every bad line once.
+class NoStatus final : public StatusArea {
+public:
+    void SetStatusText(const std::string&) override {}
+    void ClearErrors() override {}
+    void AddError(const std::string&) override {}
+    void SetProgressMaximum(int) override {}
+    int ProgressMaximum() const override { return 0; }
+    void SetProgressValue(int) override {}
+    int ProgressValue() const override { return 0; }
+};
+
+}  // namespace
 
 ShopRecordReader::ShopRecordReader(std::istream& in, std::string fileName, std::size_t fieldCount,
                                    LimitedErrorList& errors)
@@ -72,6 +89,21 @@ std::optional<ShopRecord> ShopRecordReader::Next() {
         Report("konnte nicht vollständig gelesen werden");
     }
     return std::nullopt;
+}
+
+std::size_t CountShopRecords(const std::filesystem::path& file, std::size_t fieldCount) {
+    const auto in = OpenShopExportFile(file);
+    if (!in) {
+        return 0;
+    }
+    NoStatus none;
+    LimitedErrorList quiet(none, "", 0);
+    ShopRecordReader records(*in, "", fieldCount, quiet);
+    std::size_t count = 0;
+    while (records.Next()) {
+        ++count;
+    }
+    return count;
 }
 
 }  // namespace warenkai

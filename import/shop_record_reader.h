@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
 #include <istream>
 #include <optional>
 #include <string>
@@ -43,5 +44,9 @@ private:
     bool m_finished = false;
     bool m_readFailureReported = false;
 };
+
+// The number of records a ShopRecordReader hands out for `file`, read once ahead so the progress bar
+// can count them; 0 when the file cannot be opened.
+std::size_t CountShopRecords(const std::filesystem::path& file, std::size_t fieldCount);
 
 }  // namespace warenkai

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/event_loop.h"
+#include "common/cancel_request.h"
 #include "common/status_area.h"
 #include "common/transfer_context.h"
 #include "common/user_dialogs.h"
@@ -28,7 +28,6 @@ std::string LocalPicturePath(const std::string& folder, const std::string& name)
 void UploadPicture(const Settings& settings, TransferContext& context, const std::string& name, std::size_t position,
                    std::size_t count) {
     StatusArea& status = context.status;
-    EventLoop& events = context.events;
     ShopConnectionOptions options;
     options.connectionFlags = settings.passiveMode ? kPassiveModeFlag : 0;
     options.announce = false;  // announced once for all files
@@ -37,7 +36,6 @@ void UploadPicture(const Settings& settings, TransferContext& context, const std
     ShopConnection(settings, context, options, [&] {
         status.SetStatusText("Übertrage die Datei " + name + " (" + std::to_string(position) + " von " +
                              std::to_string(count) + " Dateien)");
-        events.ProcessPendingEvents();
         bool stored = false;
         try {
             stored = context.ftp.upload(LocalPicturePath(settings.pictureFolder, name),
@@ -52,7 +50,6 @@ void UploadPicture(const Settings& settings, TransferContext& context, const std
             status.SetStatusText("Fehler beim übertragen der Datei");
             status.AddError("Fehler: " + name);
         }
-        events.ProcessPendingEvents();
     });
 }
 
@@ -71,8 +68,9 @@ TransferOutcome UploadPictures(const Settings& settings, TransferContext& contex
             return;
         }
         context.status.SetStatusText(kConnectingStatus);
-        context.events.ProcessPendingEvents();
+        const auto count = static_cast<std::int64_t>(names->size());
         for (std::size_t i = 0; i < names->size(); ++i) {
+            StopIfCancelled(context.cancel, static_cast<std::int64_t>(i), count, "Bildern");
             UploadPicture(settings, context, (*names)[i], i + 1, names->size());
         }
         context.dialogs.ShowMessage("Fertig");

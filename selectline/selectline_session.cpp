@@ -1,8 +1,9 @@
 #include "selectline/selectline_session.h"
 
 #include <exception>
+#include <thread>
 
-#include "common/event_loop.h"
+#include "common/cancel_request.h"
 #include "common/status_area.h"
 #include "common/user_dialogs.h"
 
@@ -52,18 +53,20 @@ SelectlineSession OpenSelectlineSession(const std::vector<std::string>& tableCod
         throw SelectlineError(startFailure + ".");
     }
 
-    // Wait until the server accepts calls, letting the window work meanwhile.
-    const auto started = context.events.Now();
+    // Wait until the server accepts calls; a cancel is taken while it is still starting.
+    const auto started = std::chrono::steady_clock::now();
     while (!ServerCall(startFailure, [&] { return session.application->ApplicationReady(); })) {
         context.status.SetStatusText(kSelectlineStartingStatus);
-        context.events.ProcessPendingEvents();
-        if (context.events.Now() - started >= timing.readyTimeout) {
+        if (context.cancel.Requested()) {
+            throw TransferCancelled("Abgebrochen, bevor Selectline bereit war");
+        }
+        if (std::chrono::steady_clock::now() - started >= timing.readyTimeout) {
             const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(timing.readyTimeout).count();
             throw SelectlineError("Selectline hat sich nach " + std::to_string(seconds) +
                                   " Sekunden nicht betriebsbereit gemeldet. Bitte prüfen Sie, ob Selectline "
                                   "gestartet werden kann, und versuchen Sie es dann noch einmal.");
         }
-        context.events.Pause(timing.pollInterval);
+        std::this_thread::sleep_for(timing.pollInterval);
     }
 
     context.status.SetStatusText(kSelectlineLoginStatus);

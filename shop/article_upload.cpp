@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/event_loop.h"
+#include "common/cancel_request.h"
 #include "common/status_area.h"
 #include "common/transfer_context.h"
 #include "common/user_dialogs.h"
@@ -25,25 +25,23 @@ std::string ArticleFileName(int fileNumber) {
 
 void UploadArticleFiles(const Settings& settings, TransferContext& context, int articleFileCount) {
     StatusArea& status = context.status;
-    EventLoop& events = context.events;
     ShopConnectionOptions options;
     options.connectionFlags = 0;  // the article upload never asks for passive mode
     ShopConnection(settings, context, options, [&] {
         for (int i = 1; i <= articleFileCount; ++i) {
+            StopIfCancelled(context.cancel, i - 1, articleFileCount, "Dateien");
             status.SetStatusText("Übertrage den Artikelstamm" + std::to_string(i));
-            events.ProcessPendingEvents();
             const std::string local = (context.programFolder / ArticleFileName(i)).string();
             const std::string remote = settings.shopRoot + kImportFolder + ArticleFileName(i);
             if (context.ftp.upload(local, remote, 1)) {
                 status.SetStatusText("Artikelstamm erfolgreich übertragen");
-                events.ProcessPendingEvents();
             } else {
                 status.SetStatusText("Fehler beim übertragen des Artikelstammes");
                 status.AddError("Fehler: Artikelstamm" + std::to_string(i));
             }
         }
+        StopIfCancelled(context.cancel, articleFileCount, articleFileCount, "Dateien");
         status.SetStatusText("Übertrage den Artikelgruppen");
-        events.ProcessPendingEvents();
         const std::string local = (context.programFolder / "artikelgruppe.csv").string();
         const std::string remote = settings.shopRoot + kImportFolder + "artikelgruppe.csv";
         if (context.ftp.upload(local, remote, 1)) {
@@ -52,7 +50,6 @@ void UploadArticleFiles(const Settings& settings, TransferContext& context, int 
             status.SetStatusText("Fehler beim übertragen des Artikelgruppen");
             status.AddError("Fehler: Artikelgruppen");
         }
-        events.ProcessPendingEvents();
     });
 }
 
@@ -62,8 +59,8 @@ void RunShopImport(const Settings& settings, TransferContext& context, int artic
     status.SetStatusText("Dateien in den Webshop einlesen");
     dialogs.ShowMessage("Bitte schließen Sie alle Webbrowser");
     for (int i = 1; i <= articleFileCount; ++i) {
+        StopIfCancelled(context.cancel, i - 1, articleFileCount, "Dateien");
         status.SetStatusText("Lese den die Datei Artikelstamm" + std::to_string(i) + " in den Webshop ein");
-        context.events.ProcessPendingEvents();
         context.web.OpenWebAddress(settings.shopLink + kImportPage + ArticleFileName(i) + "&Tabelle=artikel");
         dialogs.ShowMessage("Klicken Sie auf OK wenn die Datei fertig importiert worden ist");
     }

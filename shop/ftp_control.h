@@ -25,8 +25,8 @@ public:
     // ("host:2121").
     virtual bool connect(const std::string& server, const std::string& user, const std::string& password,
                          std::int32_t connectionFlags) = 0;
-    // `transferMode` 0: synchronous (blocks); 1: the window stays responsive meanwhile. Either way the
-    // result comes when the transfer has ended.
+    // `transferMode` 0: synchronous; 1: asynchronous. Transfers run on a thread of their own, so both
+    // block the caller until the transfer has ended and give its result.
     virtual bool upload(const std::string& localPath, const std::string& remotePath, std::int32_t transferMode) = 0;
     // Leaves no local file behind when it fails.
     virtual bool download(const std::string& localPath, const std::string& remotePath) = 0;

@@ -1,10 +1,10 @@
 #include "shop/shop_connection.h"
 
-#include "common/event_loop.h"
 #include "common/status_area.h"
 #include "common/transfer_context.h"
 #include "settings/settings.h"
 #include "shop/ftp_control.h"
+#include "shop/transfer_progress.h"
 
 namespace warenkai {
 
@@ -12,12 +12,11 @@ bool ShopConnection(const Settings& settings, TransferContext& context, const Sh
                     const std::function<void()>& transfers) {
     if (options.announce) {
         context.status.SetStatusText(kConnectingStatus);
-        context.events.ProcessPendingEvents();
     }
     bool connected = false;
     try {
-        connected = context.ftp.connect(settings.ftpServer, settings.ftpUser, settings.ftpPassword,
-                                        options.connectionFlags);
+        connected =
+            context.ftp.connect(settings.ftpServer, settings.ftpUser, settings.ftpPassword, options.connectionFlags);
     } catch (...) {
         // A control that throws instead of answering false has not connected either.
     }
@@ -28,7 +27,8 @@ bool ShopConnection(const Settings& settings, TransferContext& context, const Sh
         }
         return false;
     }
-    // The connection is closed whatever happens from here, also when an error ends the transfer.
+    // The connection is closed whatever happens from here, also when an error ends the transfer; the
+    // progress bar follows the transfers while it stands.
     struct Disconnect {
         FtpControl& ftp;
         ~Disconnect() {
@@ -36,13 +36,16 @@ bool ShopConnection(const Settings& settings, TransferContext& context, const Sh
                 ftp.disconnect();
             } catch (...) {
             }
+            ftp.setTransferProgressHandler(nullptr);
         }
     } disconnectAtEnd{context.ftp};
+    StatusArea& status = context.status;
+    context.ftp.setTransferProgressHandler(
+        [&status](std::int64_t total, std::int64_t done) { ShowTransferProgress(status, total, done); });
     if (options.setBinaryTransferType) {
         context.ftp.setTransfertype(kTransferTypeBinary);
     }
     context.status.SetStatusText("Verbindung erfolgreich");
-    context.events.ProcessPendingEvents();
     if (transfers) {
         transfers();
     }

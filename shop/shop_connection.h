@@ -12,7 +12,7 @@ struct TransferContext;
 // How one caller uses the shop connection.
 struct ShopConnectionOptions {
     std::int32_t connectionFlags = 0;
-    // Set "Verbinde mit Webserver" and yield before connecting (the picture upload announces once
+    // Set "Verbinde mit Webserver" before connecting (the picture upload announces once
     // for all its connections and passes false).
     bool announce = true;
     // Write transfertype 2 after a successful connect (the picture upload).

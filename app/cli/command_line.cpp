@@ -1,26 +1,25 @@
 #include "app/cli/command_line.h"
 
+#include <unistd.h>
 #include <csignal>
 #include <exception>
 #include <iostream>
-#include <unistd.h>
 
 #include "app/cli/browser_web_opener.h"
 #include "app/cli/command_line_arguments.h"
 #include "app/cli/console.h"
 #include "app/cli/console_dialogs.h"
-#include "app/cli/console_event_loop.h"
 #include "app/cli/console_status_area.h"
 #include "common/text_file.h"
 #include "common/transfer_lock.h"
 #include "export/article_transfer.h"
 #include "import/customer_order_import.h"
 #include "pictures/picture_upload.h"
+#include "platform/interrupt.h"
 #include "selectline/standin/standin_selectline.h"
 #include "settings/settings.h"
 #include "shop/curl/curl_ftp_control.h"
 #include "shop/ftp_control.h"
-#include "shop/transfer_progress.h"
 
 #ifndef WARENKAI_VERSION
 #error "WARENKAI_VERSION must hold the program's version"
@@ -45,7 +44,7 @@ const CommandLineServices::Transfer& TransferOf(const CommandLineServices& servi
 }
 
 int RunTransferWithoutWindow(const CommandLineRequest& request, const std::filesystem::path& programFolder,
-                             const CommandLineServices& services) {
+                             const CommandLineServices& services, const CancelRequest& cancel) {
     std::ostream& out = *services.out;
     std::ostream& err = *services.err;
 
@@ -70,7 +69,6 @@ int RunTransferWithoutWindow(const CommandLineRequest& request, const std::files
     Console console(out, err, services.drawProgress);
     ConsoleStatusArea status(console);
     ConsoleDialogs dialogs(console, *services.in);
-    ConsoleEventLoop events;
     std::unique_ptr<WebOpener> web;
     if (request.browser) {
         web = std::make_unique<BrowserWebOpener>(console, status, dialogs, services.browserProgram);
@@ -80,11 +78,9 @@ int RunTransferWithoutWindow(const CommandLineRequest& request, const std::files
 
     TransferOutcome outcome = TransferOutcome::Stopped;
     try {
-        std::unique_ptr<FtpControl> ftp = services.makeFtpControl(events);
-        ftp->setTransferProgressHandler(
-            [&status](std::int64_t total, std::int64_t done) { ShowTransferProgress(status, total, done); });
-        TransferContext context{status, dialogs, events, *web, *ftp, services.makeSelectline(programFolder),
-                                programFolder};
+        std::unique_ptr<FtpControl> ftp = services.makeFtpControl();
+        TransferContext context{status,        dialogs, *web, *ftp, services.makeSelectline(programFolder),
+                                programFolder, cancel};
         outcome = TransferOf(services, request.transfer)(settings, context);
     } catch (const std::exception& error) {
         // The transfers report their own errors; this is one that escaped them all.
@@ -93,7 +89,7 @@ int RunTransferWithoutWindow(const CommandLineRequest& request, const std::files
         return kExitStoppedOrUsage;
     }
     console.EndProgress();
-    if (outcome == TransferOutcome::Stopped || dialogs.NotStarted()) {
+    if (outcome != TransferOutcome::Completed || dialogs.NotStarted()) {
         return kExitStoppedOrUsage;
     }
     // A failed connection and a file that could not be opened are failures too, although the window
@@ -132,7 +128,7 @@ CommandLineServices ProgramCommandLineServices() {
 }
 
 int RunCommandLine(const std::vector<std::string>& arguments, const std::filesystem::path& programFolder,
-                   const CommandLineServices& services) {
+                   const CommandLineServices& services, const CancelRequest& cancel) {
     const CommandLineRequest request = ParseCommandLine(arguments);
     switch (request.kind) {
         case CommandLineRequest::Kind::Help:
@@ -150,18 +146,20 @@ int RunCommandLine(const std::vector<std::string>& arguments, const std::filesys
         case CommandLineRequest::Kind::Run:
             break;
     }
-    return RunTransferWithoutWindow(request, programFolder, services);
+    return RunTransferWithoutWindow(request, programFolder, services, cancel);
 }
 
 int RunCommandLine(int argc, char** argv, const std::filesystem::path& programFolder) {
     // A reader of the output that goes away (`warenkai orders | head`) must not end a transfer
     // half-way through its Selectline records: the output is lost, the transfer runs to its end.
     ::signal(SIGPIPE, SIG_IGN);
+    static CancelRequest cancel;
+    CancelOnInterrupt(cancel);
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i) {
         arguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
     }
-    return RunCommandLine(arguments, programFolder, ProgramCommandLineServices());
+    return RunCommandLine(arguments, programFolder, ProgramCommandLineServices(), cancel);
 }
 
 }  // namespace warenkai

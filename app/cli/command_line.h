@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/cli/page_request_web_opener.h"
+#include "common/cancel_request.h"
 #include "common/transfer_context.h"
 #include "common/transfer_guard.h"
 
@@ -22,8 +23,9 @@ inline constexpr int kExitStoppedOrUsage = 2;  // stopped by an error, could not
 
 // Runs `warenkai articles|pictures|orders [--settings FILE] [--browser]`, `--help` or `--version`
 // without window (no QApplication is needed), with the program's own transfers, FTP control and
-// Selectline server, on standard input, output and error. `programFolder` holds the settings, the
-// transfers' files, the Selectline database and the transfer lock. Never rewrites a settings file.
+// Selectline server, on standard input, output and error. The first SIGINT or SIGTERM cancels the
+// transfer at its next safe point; a second one ends the program at once, with exit status 2. `programFolder` holds the
+// settings, the transfers' files, the Selectline database and the transfer lock. Never rewrites a settings file.
 // Returns the exit status.
 int RunCommandLine(int argc, char** argv, const std::filesystem::path& programFolder);
 
@@ -39,7 +41,7 @@ struct CommandLineServices {
     Transfer articleTransfer;
     Transfer pictureUpload;
     Transfer customerOrderImport;
-    std::function<std::unique_ptr<FtpControl>(EventLoop& events)> makeFtpControl;
+    std::function<std::unique_ptr<FtpControl>()> makeFtpControl;
     std::function<SelectlineFactory(const std::filesystem::path& programFolder)> makeSelectline;
     // How a shop page is requested without browser.
     PageRequester requestPage;
@@ -49,9 +51,10 @@ struct CommandLineServices {
 
 CommandLineServices ProgramCommandLineServices();
 
-// RunCommandLine with the words after the program name and the given services.
+// RunCommandLine with the words after the program name and the given services; `cancel` is looked
+// at by the transfer at its safe points.
 int RunCommandLine(const std::vector<std::string>& arguments, const std::filesystem::path& programFolder,
-                   const CommandLineServices& services);
+                   const CommandLineServices& services, const CancelRequest& cancel);
 
 // "Warenkai <version>".
 std::string ProgramVersionText();

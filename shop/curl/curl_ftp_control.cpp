@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "common/event_loop.h"
 #include "common/text_file.h"
 #include "shop/curl/ftp_url.h"
 
@@ -112,16 +111,13 @@ private:
 
 class CurlFtpControl final : public FtpControl {
 public:
-    CurlFtpControl(EventLoop& events, const CurlFtpOptions& options) : m_events(events), m_options(options) {}
+    explicit CurlFtpControl(const CurlFtpOptions& options) : m_options(options) {}
     ~CurlFtpControl() override { Close(); }
     CurlFtpControl(const CurlFtpControl&) = delete;
     CurlFtpControl& operator=(const CurlFtpControl&) = delete;
 
     bool connect(const std::string& server, const std::string& user, const std::string& password,
                  std::int32_t connectionFlags) override {
-        if (m_busy) {
-            return false;
-        }
         try {
             return Connect(server, user, password, connectionFlags);
         } catch (...) {
@@ -130,19 +126,19 @@ public:
         }
     }
 
-    bool upload(const std::string& localPath, const std::string& remotePath, std::int32_t transferMode) override {
-        if (m_busy || !m_session) {
+    bool upload(const std::string& localPath, const std::string& remotePath, std::int32_t /*transferMode*/) override {
+        if (!m_session) {
             return false;
         }
         try {
-            return Upload(localPath, remotePath, transferMode);
+            return Upload(localPath, remotePath);
         } catch (...) {
             return false;
         }
     }
 
     bool download(const std::string& localPath, const std::string& remotePath) override {
-        if (m_busy || !m_session) {
+        if (!m_session) {
             return false;
         }
         try {
@@ -152,14 +148,7 @@ public:
         }
     }
 
-    void disconnect() override {
-        if (m_busy) {
-            // Called from a yield of the running transfer: end that transfer, then close.
-            m_disconnectRequested = true;
-            return;
-        }
-        Close();
-    }
+    void disconnect() override { Close(); }
 
     void setTransfertype(std::int32_t type) override { m_transferType = type; }
 
@@ -173,18 +162,6 @@ private:
         Clock::time_point lastEvent{};
         bool failed = false;  // the progress handler threw
         CurlFtpControl* control = nullptr;
-    };
-
-    // Marks the control as in use while libcurl works, also when something throws.
-    class BusyScope {
-    public:
-        explicit BusyScope(bool& busy) : m_flag(busy) { m_flag = true; }
-        ~BusyScope() { m_flag = false; }
-        BusyScope(const BusyScope&) = delete;
-        BusyScope& operator=(const BusyScope&) = delete;
-
-    private:
-        bool& m_flag;
     };
 
     bool Connect(const std::string& server, const std::string& user, const std::string& password,
@@ -211,12 +188,10 @@ private:
         set(curl_easy_setopt(h, CURLOPT_USERNAME, user.c_str()));
         set(curl_easy_setopt(h, CURLOPT_PASSWORD, password.c_str()));
         set(curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(m_options.connectTimeout.count())));
-        set(curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT,
-                             static_cast<long>(m_options.responseTimeout.count())));
+        set(curl_easy_setopt(h, CURLOPT_SERVER_RESPONSE_TIMEOUT, static_cast<long>(m_options.responseTimeout.count())));
         set(curl_easy_setopt(h, CURLOPT_LOW_SPEED_LIMIT, 1L));
         set(curl_easy_setopt(h, CURLOPT_LOW_SPEED_TIME, static_cast<long>(m_options.stallTimeout.count())));
-        set(curl_easy_setopt(h, CURLOPT_ACCEPTTIMEOUT_MS,
-                             static_cast<long>(m_options.activeAcceptTimeout.count())));
+        set(curl_easy_setopt(h, CURLOPT_ACCEPTTIMEOUT_MS, static_cast<long>(m_options.activeAcceptTimeout.count())));
         // Active mode: the server connects back to the address of the control connection.
         set(curl_easy_setopt(h, CURLOPT_FTPPORT, passive ? nullptr : "-"));
         // One CWD to the whole folder, skipped when the next file lies in the same folder.
@@ -236,15 +211,14 @@ private:
         }
         m_session = std::move(session);
         m_server = server;
-        // Like the control it replaces, connect blocks (at most connectTimeout).
-        if (Run(false) != CURLE_OK || curl_easy_setopt(h, CURLOPT_NOBODY, 0L) != CURLE_OK) {
+        if (Run() != CURLE_OK || curl_easy_setopt(h, CURLOPT_NOBODY, 0L) != CURLE_OK) {
             Close();
             return false;
         }
         return true;
     }
 
-    bool Upload(const std::string& localPath, const std::string& remotePath, std::int32_t transferMode) {
+    bool Upload(const std::string& localPath, const std::string& remotePath) {
         const auto url = FtpFileUrl(m_server, remotePath);
         if (!url) {
             return false;
@@ -275,7 +249,7 @@ private:
             curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size)) != CURLE_OK) {
             return false;
         }
-        const bool stored = Perform(transfer, *url, transferMode != 0, static_cast<std::int64_t>(size));
+        const bool stored = Perform(transfer, *url, static_cast<std::int64_t>(size));
         if (m_session) {
             curl_easy_setopt(h, CURLOPT_UPLOAD, 0L);
             curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadNothing);
@@ -307,8 +281,7 @@ private:
             curl_easy_setopt(h, CURLOPT_WRITEDATA, &transfer) != CURLE_OK) {
             return false;
         }
-        // A download has no transferMode; it keeps the window responsive like transferMode 1.
-        const bool fetched = Perform(transfer, *url, true, -1);
+        const bool fetched = Perform(transfer, *url, -1);
         if (m_session) {
             curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteNothing);
             curl_easy_setopt(h, CURLOPT_WRITEDATA, nullptr);
@@ -317,7 +290,7 @@ private:
     }
 
     // Runs one transfer on the logged-in session. `knownTotal` is the upload's size, -1 for downloads.
-    bool Perform(Transfer& transfer, const std::string& url, bool yield, std::int64_t knownTotal) {
+    bool Perform(Transfer& transfer, const std::string& url, std::int64_t knownTotal) {
         CURL* h = m_session->easy.get();
         transfer.control = this;
         if (curl_easy_setopt(h, CURLOPT_URL, url.c_str()) != CURLE_OK ||
@@ -327,11 +300,7 @@ private:
             curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L) != CURLE_OK) {
             return false;
         }
-        const CURLcode result = Run(yield);
-        if (m_disconnectRequested) {
-            Close();
-            return false;
-        }
+        const CURLcode result = Run();
         curl_easy_setopt(h, CURLOPT_NOPROGRESS, 1L);
         curl_easy_setopt(h, CURLOPT_XFERINFODATA, nullptr);
         if (result != CURLE_OK || transfer.failed) {
@@ -348,19 +317,13 @@ private:
         return true;
     }
 
-    // Drives the session's transfer to its end. With `yield` the window gets a turn at least every
-    // yieldInterval, also while the server is silent; a disconnect requested meanwhile ends it.
-    CURLcode Run(bool yield) {
+    // Drives the session's transfer to its end.
+    CURLcode Run() {
         CURLM* multi = m_session->multi.get();
         CURL* easy = m_session->easy.get();
         if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
             return CURLE_FAILED_INIT;
         }
-        BusyScope busy(m_busy);
-        m_disconnectRequested = false;
-        const auto interval = m_options.yieldInterval;
-        const int pollMilliseconds = yield ? static_cast<int>(std::max<std::int64_t>(1, interval.count())) : 1000;
-        auto lastYield = Clock::now() - interval;
         CURLcode result = CURLE_GOT_NOTHING;
         try {
             while (true) {
@@ -380,21 +343,12 @@ private:
                 if (finished || running == 0) {
                     break;
                 }
-                if (yield && Clock::now() - lastYield >= interval) {
-                    lastYield = Clock::now();
-                    m_events.ProcessPendingEvents();
-                }
-                if (m_disconnectRequested) {
-                    result = CURLE_ABORTED_BY_CALLBACK;
-                    break;
-                }
-                if (curl_multi_poll(multi, nullptr, 0, pollMilliseconds, nullptr) != CURLM_OK) {
+                if (curl_multi_poll(multi, nullptr, 0, 1000, nullptr) != CURLM_OK) {
                     result = CURLE_FAILED_INIT;
                     break;
                 }
             }
         } catch (...) {
-            // Nothing thrown by a yield leaves the control; the transfer ends with false.
             result = CURLE_ABORTED_BY_CALLBACK;
         }
         curl_multi_remove_handle(multi, easy);
@@ -415,13 +369,9 @@ private:
             m_session.reset();
         }
         m_server.clear();
-        m_disconnectRequested = false;
     }
 
     int Progress(Transfer& transfer, std::int64_t total, std::int64_t done) {
-        if (m_disconnectRequested) {
-            return 1;
-        }
         const auto now = Clock::now();
         const bool changed = total != transfer.lastTotal || done != transfer.lastDone;
         const bool due = transfer.lastDone < 0 || (total > 0 && done == total) ||
@@ -432,7 +382,7 @@ private:
             transfer.lastEvent = now;
             transferProgress(total, done);
         }
-        return m_disconnectRequested ? 1 : 0;
+        return 0;
     }
 
     static int OnProgress(void* data, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t uploadTotal,
@@ -467,23 +417,20 @@ private:
     static std::size_t ReadNothing(char*, std::size_t, std::size_t, void*) { return 0; }
     static std::size_t WriteNothing(char*, std::size_t size, std::size_t count, void*) { return size * count; }
 
-    EventLoop& m_events;
     CurlFtpOptions m_options;
     std::unique_ptr<Session> m_session;
     std::string m_server;
     std::int32_t m_transferType = kTransferTypeBinary;
-    bool m_busy = false;
-    bool m_disconnectRequested = false;
 };
 
 }  // namespace
 
-std::unique_ptr<FtpControl> MakeCurlFtpControl(EventLoop& events) {
-    return MakeCurlFtpControlWith(events, CurlFtpOptions{});
+std::unique_ptr<FtpControl> MakeCurlFtpControl() {
+    return MakeCurlFtpControlWith(CurlFtpOptions{});
 }
 
-std::unique_ptr<FtpControl> MakeCurlFtpControlWith(EventLoop& events, const CurlFtpOptions& options) {
-    return std::make_unique<CurlFtpControl>(events, options);
+std::unique_ptr<FtpControl> MakeCurlFtpControlWith(const CurlFtpOptions& options) {
+    return std::make_unique<CurlFtpControl>(options);
 }
 
 }  // namespace warenkai

@@ -8,8 +8,6 @@
 
 namespace warenkai {
 
-class EventLoop;
-
 // Limits of the libcurl FTP control. The defaults keep the window from hanging on a dead server;
 // tests shorten them.
 struct CurlFtpOptions {
@@ -21,8 +19,6 @@ struct CurlFtpOptions {
     std::chrono::seconds responseTimeout{60};
     // Active mode: longest wait for the server to open the data connection.
     std::chrono::milliseconds activeAcceptTimeout{20000};
-    // transferMode 1: the window gets at most one yield per interval during a transfer.
-    std::chrono::milliseconds yieldInterval{50};
     // Progress events come at most once per interval, plus the first and the last of a transfer.
     std::chrono::milliseconds progressInterval{20};
     // Socket buffer of libcurl and file buffer for both directions.
@@ -36,18 +32,12 @@ struct CurlFtpOptions {
 // - `upload` reads the local file, `download` fetches into a temporary file beside the local path
 //   and puts it in place only when it is complete: after a failed download the local path is as it
 //   was before (missing, or the old file untouched), never a partial file.
-// - `connect` and uploads with transferMode 0 block (within the time-outs). Uploads with
-//   transferMode 1 and every download yield to `events` at least every yieldInterval, also while
-//   the server is silent, so the window repaints and the progress bar moves. Calls made from inside
-//   such a yield (another operation started meanwhile) get false; a `disconnect` from there ends
-//   the running transfer with false and closes the connection.
+// - Every operation blocks the calling thread (within the time-outs); the transfers run on a thread
+//   of their own, so both transferModes behave alike. The control is used by one thread at a time.
 // - `transferProgress` comes from the transfer itself (done/total in bytes), the last event of a
 //   successful transfer reporting done = total.
-// - Nothing throws: every failure, also one of the progress handler or of a yield, is false.
-// `events` must outlive the control, and the control must not be destroyed from inside one of its
-// own yields. Tests that compare an exact journal of yields give the control
-// an event loop of its own, since the number of its yields depends on timing.
-std::unique_ptr<FtpControl> MakeCurlFtpControl(EventLoop& events);
-std::unique_ptr<FtpControl> MakeCurlFtpControlWith(EventLoop& events, const CurlFtpOptions& options);
+// - Nothing throws: every failure, also one of the progress handler, is false.
+std::unique_ptr<FtpControl> MakeCurlFtpControl();
+std::unique_ptr<FtpControl> MakeCurlFtpControlWith(const CurlFtpOptions& options);
 
 }  // namespace warenkai

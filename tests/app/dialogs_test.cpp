@@ -24,7 +24,6 @@
 #include "app/folder_dialog.h"
 #include "app/main_window.h"
 #include "app/maker_picture.h"
-#include "app/qt_event_loop.h"
 #include "app/qt_status_area.h"
 #include "app/qt_user_dialogs.h"
 #include "tests/app/window_fakes.h"
@@ -41,12 +40,12 @@ private:
 
     std::unique_ptr<Main> StartWindow() {
         MainServices services;
-        services.makeFtpControl = [](EventLoop&) { return std::make_unique<IdleFtpControl>(); };
+        services.makeFtpControl = [] { return std::make_unique<IdleFtpControl>(); };
         services.makeSelectline = [](const std::filesystem::path&) -> SelectlineFactory { return {}; };
         services.dialogs = &m_dialogs;
         services.web = &m_web;
-        auto window = std::make_unique<Main>(std::filesystem::path(m_programFolder.path().toStdString()),
-                                             std::move(services));
+        auto window =
+            std::make_unique<Main>(std::filesystem::path(m_programFolder.path().toStdString()), std::move(services));
         window->show();
         return window;
     }
@@ -223,19 +222,6 @@ private slots:
         QCOMPARE(status.ProgressValue(), 0);
     }
 
-    void theEventLoopHandlesPendingEvents() {
-        QtEventLoop events;
-        int delivered = 0;
-        QMetaObject::invokeMethod(qApp, [&] { ++delivered; }, Qt::QueuedConnection);
-        events.ProcessPendingEvents();
-        QCOMPARE(delivered, 1);
-        QMetaObject::invokeMethod(qApp, [&] { ++delivered; }, Qt::QueuedConnection);
-        const auto before = events.Now();
-        events.Pause(std::chrono::milliseconds(20));
-        QCOMPARE(delivered, 2);
-        QVERIFY(events.Now() >= before + std::chrono::milliseconds(20));
-    }
-
     void messageBoxesHaveAnEmptyTitleAndNoIcon() {
         QtUserDialogs dialogs(nullptr);
         auto seen = WhenModalOpens([](QWidget& modal) {
@@ -260,9 +246,8 @@ private slots:
         QVERIFY(!dialogs.AskYesNo("Wollen Sie die Zeile wirklich löschen?"));
         QVERIFY(*seen);
 
-        seen = WhenModalOpens([](QWidget& modal) {
-            qobject_cast<QMessageBox*>(&modal)->button(QMessageBox::Yes)->click();
-        });
+        seen = WhenModalOpens(
+            [](QWidget& modal) { qobject_cast<QMessageBox*>(&modal)->button(QMessageBox::Yes)->click(); });
         QVERIFY(dialogs.AskYesNo("Wollen Sie die Zeile wirklich löschen?"));
         QVERIFY(*seen);
     }

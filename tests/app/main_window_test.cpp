@@ -1,15 +1,19 @@
 // The main window driven through its widgets: start-up, the settings file at close, the mapping
-// operations, and the transfer buttons with transfers that yield.
+// operations, and the transfer buttons with transfers on their own thread.
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
 #include <QAction>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -20,16 +24,19 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include "app/main_window.h"
-#include "selectline/selectline_application.h"
+#include "common/cancel_request.h"
+#include "common/status_area.h"
 #include "common/transfer_context.h"
 #include "common/transfer_lock.h"
-#include "common/status_area.h"
-#include "common/event_loop.h"
+#include "import/customer_import.h"
+#include "selectline/selectline_application.h"
 #include "settings/settings.h"
 #include "tests/app/window_fakes.h"
+#include "tests/support/memory_selectline.h"
 
 namespace warenkai::test {
 namespace {
@@ -62,7 +69,6 @@ private:
         QTemporaryDir folder;
         ScriptedWindowDialogs dialogs;
         RecordingWindowWeb web;
-        IdleFtpControl* ftp = nullptr;
         std::filesystem::path selectlineFolder;
         int articleRuns = 0;
         int pictureRuns = 0;
@@ -87,11 +93,7 @@ private:
             services.articleTransfer = counting(articleRuns);
             services.pictureUpload = counting(pictureRuns);
             services.customerOrderImport = counting(importRuns);
-            services.makeFtpControl = [this](EventLoop&) {
-                auto control = std::make_unique<IdleFtpControl>();
-                ftp = control.get();
-                return control;
-            };
+            services.makeFtpControl = [] { return std::make_unique<IdleFtpControl>(); };
             services.makeSelectline = [this](const std::filesystem::path& programFolder) -> SelectlineFactory {
                 selectlineFolder = programFolder;
                 return [] { return std::unique_ptr<SelectlineApplication>(); };
@@ -105,9 +107,7 @@ private:
         Widget* Get(const char* name) {
             return Find<Widget>(*window, name);
         }
-        QLineEdit* Text1(int element) {
-            return window->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(element));
-        }
+        QLineEdit* Text1(int element) { return window->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(element)); }
         QTableWidget* Grid() { return Get<QTableWidget>("MSHFlexGrid1_0"); }
         QString Cell(int mappingRow, int column) { return Grid()->item(mappingRow - 1, column)->text(); }
 
@@ -130,6 +130,15 @@ private:
             Get<QListWidget>("List1_0")->setCurrentItem(found.front());
         }
         void Click(const char* button) { QTest::mouseClick(Get<QPushButton>(button), Qt::LeftButton); }
+        // Runs a transfer button's transfer to its end.
+        void Transfer(const char* button) {
+            Click(button);
+            WaitForTransferEnd();
+        }
+        void WaitForTransferEnd() {
+            QTRY_VERIFY_WITH_TIMEOUT(
+                Get<QPushButton>("Command3")->isEnabled() && !Get<QPushButton>("Abbrechen")->isEnabled(), 20000);
+        }
         QAction* MenuEntry(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
     };
 
@@ -247,7 +256,8 @@ private slots:
     void closeBoxRewritesAnUnchangedFile() {
         Run run;
         // A file the program would not write itself: lower-case switch, customer lines, blanks.
-        WriteFile(run.SettingsFile(), "GRUND0= ftp.example.org \r\nKUNDE11=Name\r\nARTIKELCHECK=ja\r\nDATENCHECK2=Ja\r\n");
+        WriteFile(run.SettingsFile(),
+                  "GRUND0= ftp.example.org \r\nKUNDE11=Name\r\nARTIKELCHECK=ja\r\nDATENCHECK2=Ja\r\n");
         run.Start();
         run.window->show();
         QVERIFY(run.window->close());
@@ -269,7 +279,8 @@ private slots:
         QTest::keyClicks(run.Text1(1), QStringLiteral("h"));
         run.Text1(1)->insert(QStringLiteral("ä"));  // typed through the input method
         QTest::keyClicks(run.Text1(1), QStringLiteral("ndler"));
-        QTest::mouseClick(run.Get<QCheckBox>("Check2_0"), Qt::LeftButton, {}, QPoint(6, run.Get<QCheckBox>("Check2_0")->height() / 2));
+        QTest::mouseClick(run.Get<QCheckBox>("Check2_0"), Qt::LeftButton, {},
+                          QPoint(6, run.Get<QCheckBox>("Check2_0")->height() / 2));
         QCOMPARE(ReadFile(run.SettingsFile()), FormatSettingsFile(before));
 
         run.window->close();
@@ -419,7 +430,7 @@ private slots:
             context.status.SetStatusText("Verbinde mit Webserver");
             context.status.AddError("Fehler beim Hochladen");
         };
-        run.Click("Command3");
+        run.Transfer("Command3");
         QCOMPARE(run.articleRuns, 1);
         QCOMPARE(seen.ftpServer, std::string("ftp.example.org"));
         QVERIFY(seen.passiveMode);
@@ -428,8 +439,8 @@ private slots:
         QCOMPARE(run.Get<QLabel>("Statustext")->text(), QStringLiteral("Verbinde mit Webserver"));
         QCOMPARE(run.Get<QListWidget>("List2")->count(), 1);
 
-        run.Click("Command4");
-        run.Click("Command5");
+        run.Transfer("Command4");
+        run.Transfer("Command5");
         QCOMPARE(run.articleRuns, 1);
         QCOMPARE(run.pictureRuns, 1);
         QCOMPARE(run.importRuns, 1);
@@ -439,42 +450,75 @@ private slots:
         QCOMPARE(ReadFile(run.SettingsFile()), std::string("<missing>"));
     }
 
-    void theProgressEventMovesTheProgressBar() {
+    void whatTheTransferThreadReportsReachesTheWindowInOrder() {
         Run run;
         run.Start();
+        std::thread::id transferThread;
         run.duringTransfer = [&](const Settings&, TransferContext& context) {
-            QCOMPARE(&context.ftp, static_cast<FtpControl*>(run.ftp));
-            run.ftp->RaiseProgress(200, 50);
+            transferThread = std::this_thread::get_id();
+            context.status.ClearErrors();
+            for (int i = 1; i <= 500; ++i) {
+                context.status.SetStatusText("Auslesen des Artikels: " + std::to_string(i));
+                context.status.AddError("Fehler " + std::to_string(i));
+            }
+            context.status.SetProgressMaximum(200);
+            context.status.SetProgressValue(150);
+            context.status.SetProgressValue(context.status.ProgressValue() + 1);
+            context.dialogs.ShowMessage("Fertig");
+            context.web.OpenWebAddress("http://shop.example.org/seite");
+            context.status.SetStatusText("Fertig");
         };
-        run.Click("Command4");
-        QCOMPARE(run.Get<QProgressBar>("ProgressBar3")->maximum(), 100);
-        QCOMPARE(run.Get<QProgressBar>("ProgressBar3")->value(), 25);
+        run.Transfer("Command3");
+        QVERIFY(transferThread != std::this_thread::get_id());
+        auto* list = run.Get<QListWidget>("List2");
+        QCOMPARE(list->count(), 500);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("Fehler 1"));
+        QCOMPARE(list->item(499)->text(), QStringLiteral("Fehler 500"));
+        QCOMPARE(run.Get<QProgressBar>("ProgressBar3")->maximum(), 200);
+        QCOMPARE(run.Get<QProgressBar>("ProgressBar3")->value(), 151);
+        QCOMPARE(run.dialogs.shown, std::vector<std::string>{"message: Fertig"});
+        QCOMPARE(run.web.opened, std::vector<std::string>{"http://shop.example.org/seite"});
+        QCOMPARE(run.Get<QLabel>("Statustext")->text(), QStringLiteral("Fertig"));
+
+        // The next transfer starts with the bar at 0.
+        run.duringTransfer = nullptr;
+        run.Transfer("Command4");
+        QCOMPARE(run.Get<QProgressBar>("ProgressBar3")->value(), 0);
     }
 
-    void transferButtonsAreDisabledWhileATransferRuns() {
+    void transferButtonsAreDisabledAndSettingsEditableWhileATransferRuns() {
         Run run;
         run.Start();
         run.window->show();
         QVERIFY(QTest::qWaitForWindowExposed(run.window.get()));
-        bool disabledMeanwhile = false;
-        run.duringTransfer = [&](const Settings&, TransferContext& context) {
-            context.events.ProcessPendingEvents();
-            disabledMeanwhile = !run.Get<QPushButton>("Command3")->isEnabled() &&
-                                !run.Get<QPushButton>("Command4")->isEnabled() &&
-                                !run.Get<QPushButton>("Command5")->isEnabled();
-            // A click during the yield starts nothing.
-            QTest::mouseClick(run.Get<QPushButton>("Command5"), Qt::LeftButton);
-            run.Get<QPushButton>("Command4")->click();
-            context.events.ProcessPendingEvents();
+        run.Text1(0)->setText(QStringLiteral("ftp.example.org"));
+        std::atomic<bool> release = false;
+        std::string serverSeen;
+        run.duringTransfer = [&](const Settings& settings, TransferContext&) {
+            while (!release) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            serverSeen = settings.ftpServer;
         };
         run.Click("Command3");
-        QVERIFY(disabledMeanwhile);
+        QVERIFY(!run.Get<QPushButton>("Command3")->isEnabled());
+        QVERIFY(!run.Get<QPushButton>("Command4")->isEnabled());
+        QVERIFY(!run.Get<QPushButton>("Command5")->isEnabled());
+        QVERIFY(run.Get<QPushButton>("Abbrechen")->isEnabled());
+        // Clicks meanwhile start nothing; an edit counts from the next transfer.
+        QTest::mouseClick(run.Get<QPushButton>("Command5"), Qt::LeftButton);
+        run.Get<QPushButton>("Command4")->click();
+        run.Text1(0)->setText(QStringLiteral("ftp.example.net"));
+        release = true;
+        run.WaitForTransferEnd();
+        QCOMPARE(serverSeen, std::string("ftp.example.org"));
         QCOMPARE(run.articleRuns, 1);
         QCOMPARE(run.pictureRuns, 0);
         QCOMPARE(run.importRuns, 0);
         QVERIFY(run.Get<QPushButton>("Command3")->isEnabled());
         QVERIFY(run.Get<QPushButton>("Command4")->isEnabled());
         QVERIFY(run.Get<QPushButton>("Command5")->isEnabled());
+        QVERIFY(!run.Get<QPushButton>("Abbrechen")->isEnabled());
     }
 
     void aTransferOfAnotherProgramOnTheSameFolderRefusesTheButtons() {
@@ -483,7 +527,7 @@ private slots:
         {
             TransferLock commandLine(run.Path());
             QVERIFY(commandLine.Held());
-            run.Click("Command3");
+            run.Transfer("Command3");
             QCOMPARE(run.articleRuns, 0);
             QCOMPARE(run.dialogs.shown, std::vector<std::string>{std::string("message: ") + kTransferLockBusyText});
             QVERIFY(run.Get<QPushButton>("Command3")->isEnabled());
@@ -493,7 +537,7 @@ private slots:
         run.duringTransfer = [&](const Settings&, TransferContext&) {
             heldMeanwhile = !TransferLock(run.Path()).Held();
         };
-        run.Click("Command3");
+        run.Transfer("Command3");
         QCOMPARE(run.articleRuns, 1);
         QVERIFY(heldMeanwhile);
         QVERIFY(TransferLock(run.Path()).Held());
@@ -503,35 +547,95 @@ private slots:
         Run run;
         run.Start();
         run.duringTransfer = [](const Settings&, TransferContext&) { throw std::runtime_error("Datei gesperrt"); };
-        run.Click("Command3");
+        run.Transfer("Command3");
         QCOMPARE(run.dialogs.shown, std::vector<std::string>{"message: Datei gesperrt"});
         QCOMPARE(run.Get<QLabel>("Statustext")->text(), QString::fromUtf8(kTransferStoppedStatus));
         QCOMPARE(run.Get<QListWidget>("List2")->item(0)->text(), QStringLiteral("Datei gesperrt"));
         QVERIFY(run.Get<QPushButton>("Command3")->isEnabled());
     }
 
-    void aCloseDuringATransferFollowsWhenItEnds() {
+    // A customer import against a Selectline whose every call takes 5 ms, as a server in another
+    // process does: the window keeps handling its events, and "Abbrechen" stops the import after the
+    // customer under way.
+    void theWindowStaysResponsiveAndCancelStopsWithinOneCustomer() {
         Run run;
         run.Start();
         run.window->show();
-        bool refused = false;
-        bool writtenMeanwhile = true;
-        bool stillVisible = false;
+        auto database = std::make_shared<MemoryDatabase>();
+        database->Table("KU").columns = {"Nummer",   "Name",          "Zusatz",       "Strasse",     "Plz",
+                                         "Ort",      "SteueridentNr", "Steuernummer", "EMail",       "Telefon1",
+                                         "Telefon2", "Fax",           "FreierText1",  "FreierText2", "RefAdresse"};
+        database->Table("AD").columns = {"Adresstyp", "Name", "Zusatz", "Strasse", "Plz", "Ort"};
+        database->callTime = std::chrono::milliseconds(5);
+        std::string file = "kopf\r\n";
+        for (int customer = 1; customer <= 200; ++customer) {
+            file += std::to_string(customer) + std::string(24, ',') + "\r\n";
+        }
+        WriteFile(run.Path() / "kundenstamm.csv", file);
         run.duringTransfer = [&](const Settings&, TransferContext& context) {
-            context.events.ProcessPendingEvents();
-            refused = !run.window->close();
-            run.MenuEntry("Beenden")->trigger();
-            context.events.ProcessPendingEvents();
-            stillVisible = run.window->isVisible();
-            writtenMeanwhile = ReadFile(run.SettingsFile()) != "<missing>";
-            // Edited after the close was asked for: the file is written when the window really closes.
-            run.Text1(4)->setText(QStringLiteral("http://shop.example.org"));
+            auto application = MakeMemorySelectline(database)();
+            const auto customers = application->CreateTable("KU");
+            const auto addresses = application->CreateTable("AD");
+            RunTransfer(context.status, context.dialogs, [&] {
+                ImportCustomers(context.programFolder / "kundenstamm.csv", *customers, *addresses, context.status,
+                                context.dialogs, context.cancel);
+            });
+        };
+
+        QElapsedTimer sinceTick;
+        qint64 longestGap = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+        run.Click("Command5");
+        sinceTick.start();
+        ticker.start(10);
+        QTest::qWait(600);
+        const QString current = run.Get<QLabel>("Statustext")->text();
+        QVERIFY(current.startsWith(QStringLiteral("Kundennummer: ")));
+        const int underWay = current.mid(14).toInt();
+        run.Click("Abbrechen");
+        run.WaitForTransferEnd();
+        ticker.stop();
+        QVERIFY2(longestGap < 100, qPrintable(QStringLiteral("%1 ms without events").arg(longestGap)));
+
+        auto* list = run.Get<QListWidget>("List2");
+        QCOMPARE(list->count(), 1);
+        const QString line = list->item(0)->text();
+        QVERIFY2(
+            line.startsWith(QStringLiteral("Abgebrochen nach ")) && line.endsWith(QStringLiteral(" von 200 Kunden")),
+            qPrintable(line));
+        const int done = line.mid(17).section(QLatin1Char(' '), 0, 0).toInt();
+        // The customer under way when the label was read, and at most the one the hand-over had not
+        // shown yet.
+        QVERIFY2(done >= underWay - 1 && done <= underWay + 1, qPrintable(line + QStringLiteral(" / ") + current));
+        QCOMPARE(static_cast<int>(database->Table("KU").rows.size()), done);
+        QCOMPARE(run.Get<QLabel>("Statustext")->text(), QString::fromUtf8(kTransferStoppedStatus));
+        QVERIFY(run.dialogs.shown.empty());
+    }
+
+    void aCloseDuringATransferCancelsItAndFollowsWhenItEnds() {
+        Run run;
+        run.Start();
+        run.window->show();
+        std::atomic<bool> release = false;
+        bool cancelSeen = false;
+        run.duringTransfer = [&](const Settings&, TransferContext& context) {
+            while (!release) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            cancelSeen = context.cancel.Requested();
         };
         run.Click("Command5");
-        QVERIFY(refused);
-        QVERIFY(stillVisible);
-        QVERIFY(!writtenMeanwhile);
-        QVERIFY(!run.window->isVisible());
+        QVERIFY(!run.window->close());
+        run.MenuEntry("Beenden")->trigger();
+        QVERIFY(run.window->isVisible());
+        QCOMPARE(ReadFile(run.SettingsFile()), std::string("<missing>"));
+        // Edited after the close was asked for: the file is written when the window really closes.
+        run.Text1(4)->setText(QStringLiteral("http://shop.example.org"));
+        release = true;
+        QTRY_VERIFY_WITH_TIMEOUT(!run.window->isVisible(), 10000);
+        QVERIFY(cancelSeen);
+        QVERIFY(run.dialogs.shown.empty());
         Settings expected;
         expected.shopLink = "http://shop.example.org";
         QCOMPARE(ReadFile(run.SettingsFile()), FormatSettingsFile(expected));
@@ -540,6 +644,20 @@ private slots:
         std::filesystem::remove(run.SettingsFile());
         run.window->ApplicationQuitting();
         QCOMPARE(ReadFile(run.SettingsFile()), std::string("<missing>"));
+    }
+
+    void aWindowDestroyedDuringATransferReleasesItsBoxesAndWaitsForIt() {
+        Run run;
+        run.Start();
+        bool returned = false;
+        run.duringTransfer = [&](const Settings&, TransferContext& context) {
+            context.dialogs.ShowMessage("Bitte schließen Sie alle Webbrowser");
+            returned = true;
+        };
+        // The message box is never answered: the window goes first.
+        run.Click("Command3");
+        run.window.reset();
+        QVERIFY(returned);
     }
 
     void theSessionsEndWritesTheFileOnce() {

@@ -56,7 +56,7 @@ public:
     std::vector<std::string> opened;
 };
 
-// FTP control that does nothing; a test raises its progress event by hand.
+// FTP control that does nothing.
 class IdleFtpControl final : public FtpControl {
 public:
     bool connect(const std::string&, const std::string&, const std::string&, std::int32_t) override { return false; }
@@ -64,7 +64,6 @@ public:
     bool download(const std::string&, const std::string&) override { return false; }
     void disconnect() override {}
     void setTransfertype(std::int32_t) override {}
-    void RaiseProgress(std::int64_t total, std::int64_t done) { transferProgress(total, done); }
 };
 
 // Runs `inspect` on the modal window that the next call opens (the call itself blocks in the window's
@@ -74,23 +73,24 @@ inline std::shared_ptr<bool> WhenModalOpens(std::function<void(QWidget& modal)> 
     auto seen = std::make_shared<bool>(false);
     auto* timer = new QTimer;
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, seen, inspect = std::move(inspect), triesLeft = 500]() mutable {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (modal == nullptr && --triesLeft > 0) {
-            return;
-        }
-        timer->stop();
-        timer->deleteLater();
-        if (modal == nullptr) {
-            return;
-        }
-        *seen = true;
-        QPointer<QWidget> guard(modal);
-        inspect(*modal);
-        if (guard && guard->isVisible()) {
-            guard->close();
-        }
-    });
+    QObject::connect(timer, &QTimer::timeout, timer,
+                     [timer, seen, inspect = std::move(inspect), triesLeft = 500]() mutable {
+                         QWidget* modal = QApplication::activeModalWidget();
+                         if (modal == nullptr && --triesLeft > 0) {
+                             return;
+                         }
+                         timer->stop();
+                         timer->deleteLater();
+                         if (modal == nullptr) {
+                             return;
+                         }
+                         *seen = true;
+                         QPointer<QWidget> guard(modal);
+                         inspect(*modal);
+                         if (guard && guard->isVisible()) {
+                             guard->close();
+                         }
+                     });
     timer->start();
     return seen;
 }

@@ -44,7 +44,7 @@ protected:
         services.articleTransfer = record("articles");
         services.pictureUpload = record("pictures");
         services.customerOrderImport = record("orders");
-        services.makeFtpControl = [this](EventLoop&) {
+        services.makeFtpControl = [this] {
             auto control = std::make_unique<RecordingFtpControl>(journal);
             ftp = control.get();
             return std::unique_ptr<FtpControl>(std::move(control));
@@ -64,9 +64,12 @@ protected:
         };
     }
 
-    int Run(const std::vector<std::string>& arguments) { return RunCommandLine(arguments, folder.path(), services); }
+    int Run(const std::vector<std::string>& arguments) {
+        return RunCommandLine(arguments, folder.path(), services, cancel);
+    }
 
     TempFolder folder;
+    CancelRequest cancel;
     std::ostringstream out;
     std::ostringstream err;
     std::istringstream in;
@@ -182,10 +185,10 @@ TEST_F(CommandLineTest, ShopPagesAreRequestedAndOnlyFailuresAreListed) {
     pageResults = {ok, serverError, refused};
 
     EXPECT_EQ(Run({"articles"}), kExitErrorsListed);
-    EXPECT_EQ(requested, (std::vector<std::string>{
-                             "http://shop.example/import2.php?Autowert=artikelstamm1.csv&Tabelle=artikel",
-                             "http://shop.example/import2.php?Autowert=artikelgruppe.csv&Tabelle=gruppen",
-                             "http://shop.example/nicht-da"}));
+    EXPECT_EQ(requested,
+              (std::vector<std::string>{"http://shop.example/import2.php?Autowert=artikelstamm1.csv&Tabelle=artikel",
+                                        "http://shop.example/import2.php?Autowert=artikelgruppe.csv&Tabelle=gruppen",
+                                        "http://shop.example/nicht-da"}));
     EXPECT_EQ(out.str(),
               "Dateien in den Webshop einlesen\nKlicken Sie auf OK wenn die Datei fertig importiert worden ist\n"
               "Fertig\n");
@@ -223,25 +226,24 @@ TEST_F(CommandLineTest, WithBrowserABrowserThatCannotStartIsListed) {
         return TransferOutcome::Completed;
     };
     EXPECT_EQ(Run({"orders", "--browser"}), kExitErrorsListed);
-    EXPECT_EQ(err.str(), "Fehler: Seite http://shop.example/export2.php nicht geöffnet: " +
-                             (folder / "kein-browser").string() +
-                             ": No such file or directory\n"
-                             "Fehler: Seite -rf nicht geöffnet: keine gültige Adresse\n");
+    EXPECT_EQ(err.str(),
+              "Fehler: Seite http://shop.example/export2.php nicht geöffnet: " + (folder / "kein-browser").string() +
+                  ": No such file or directory\n"
+                  "Fehler: Seite -rf nicht geöffnet: keine gültige Adresse\n");
 }
 
-TEST_F(CommandLineTest, TheFtpControlsProgressMovesTheBar) {
+TEST_F(CommandLineTest, TheProgressIsDrawnOnTheTerminal) {
     services.drawProgress = true;
-    transfer = [this](const Settings&, TransferContext& context) {
-        ftp->RaiseProgress(200, 100);
-        EXPECT_EQ(context.status.ProgressMaximum(), 100);
-        EXPECT_EQ(context.status.ProgressValue(), 50);
+    transfer = [](const Settings&, TransferContext& context) {
+        context.status.SetProgressMaximum(100);
+        context.status.SetProgressValue(50);
         return TransferOutcome::Completed;
     };
     EXPECT_EQ(Run({"pictures"}), kExitNoErrors);
     const std::string half = "[" + std::string(15, '#') + std::string(15, ' ') + "]  50 %";
     // Drawn for the maximum, then for the value, and erased at the end.
-    EXPECT_EQ(err.str(), "\r[" + std::string(30, ' ') + "]   0 %\r" + half + "\r" + std::string(half.size(), ' ') +
-                             "\r");
+    EXPECT_EQ(err.str(),
+              "\r[" + std::string(30, ' ') + "]   0 %\r" + half + "\r" + std::string(half.size(), ' ') + "\r");
 }
 
 TEST_F(CommandLineTest, UsageErrorsGoToStandardErrorAndHelpToStandardOutput) {

@@ -53,16 +53,47 @@ void FillDatabase(const std::filesystem::path& database) {
 
 const std::string kArticles =
     kArticleHeader +
-    Record({"4711", "Kabel \xB4rot\xB4", "Zeile 1 Zeile 2", "", "", "12.5", "4.5", "0", "", "", "9.99", "0",
-            "2025-06-01", "2025-06-30", "Technik", "Zubeh\xF6r", "", "19", "", "", "", "Ab Lager", "", "", "0", "0",
-            "0", "0", "2025-03-01", "", "Ja", ""}) +
-    Record({"4712", "Stecker", "", "", "", "0", "0", "0", "", "", "0", "0", "", "", "Technik", "", "", "7", "", "",
-            "", "Ab Lager", "", "", "0", "0", "0", "0", "", "", "", ""}) +
-    Record({"4714", "Schrank", "", "", "", "0", "0", "0", "", "", "0", "0", "", "", "19\xB4 Schr\xE4nke", "", "",
-            "16", "", "", "", "Ab Lager", "", "", "0", "0", "0", "0", "", "", "", ""});
+    Record({"4711",
+            "Kabel \xB4rot\xB4",
+            "Zeile 1 Zeile 2",
+            "",
+            "",
+            "12.5",
+            "4.5",
+            "0",
+            "",
+            "",
+            "9.99",
+            "0",
+            "2025-06-01",
+            "2025-06-30",
+            "Technik",
+            "Zubeh\xF6r",
+            "",
+            "19",
+            "",
+            "",
+            "",
+            "Ab Lager",
+            "",
+            "",
+            "0",
+            "0",
+            "0",
+            "0",
+            "2025-03-01",
+            "",
+            "Ja",
+            ""}) +
+    Record({"4712", "Stecker", "", "", "", "0",        "0", "0", "",  "",  "0", "0", "", "", "Technik", "",
+            "",     "7",       "", "", "", "Ab Lager", "",  "",  "0", "0", "0", "0", "", "", "",        ""}) +
+    Record({"4714", "Schrank", "",   "", "", "0", "0",        "0", "", "",  "0", "0", "",  "", "19\xB4 Schr\xE4nke",
+            "",     "",        "16", "", "", "",  "Ab Lager", "",  "", "0", "0", "0", "0", "", "",
+            "",     ""});
 
 const std::string kGroups =
-    "\"obergruppe\",\"untergruppe\"\r\n\"Technik\",\"Zubeh\xF6r\"\r\n\"Technik\",\"\"\r\n\"19\xB4 Schr\xE4nke\",\"\"\r\n";
+    "\"obergruppe\",\"untergruppe\"\r\n\"Technik\",\"Zubeh\xF6r\"\r\n\"Technik\",\"\"\r\n\"19\xB4 "
+    "Schr\xE4nke\",\"\"\r\n";
 
 class ArticleTransferEndToEnd : public ::testing::Test, protected WindowFakes {
 protected:
@@ -70,13 +101,20 @@ protected:
         FillDatabase(databaseFile);
         settings.shopRoot = "/shop";
         settings.shopLink = "https://shop.example.de";
-        const std::map<std::string, std::pair<std::string, std::string>> fields = {  // field and default value
-            {"artikelnummer", {"Artikelnummer", ""}},  {"bezeichnung", {"Bezeichnung", ""}},
-            {"beschreibung", {"Langtext", ""}},        {"vk_netto", {"Preis1", "0"}},
-            {"vk_brutto", {"Listenpreis", "0"}},       {"angebot_vk_netto", {"Aktionspreis", "0"}},
-            {"angebot_von", {"Aktionspreis ab", ""}},  {"angebot_bis", {"Aktionspreis bis", ""}},
-            {"obergruppe", {"Artikelgruppe Parent", ""}}, {"untergruppe", {"Artikelgruppe", ""}},
-            {"mwstsatz", {"MwSt-Satz", "16"}},         {"angebot_von_handler", {"Preis1 ab", ""}}};
+        const std::map<std::string, std::pair<std::string, std::string>> fields = {
+            // field and default value
+            {"artikelnummer", {"Artikelnummer", ""}},
+            {"bezeichnung", {"Bezeichnung", ""}},
+            {"beschreibung", {"Langtext", ""}},
+            {"vk_netto", {"Preis1", "0"}},
+            {"vk_brutto", {"Listenpreis", "0"}},
+            {"angebot_vk_netto", {"Aktionspreis", "0"}},
+            {"angebot_von", {"Aktionspreis ab", ""}},
+            {"angebot_bis", {"Aktionspreis bis", ""}},
+            {"obergruppe", {"Artikelgruppe Parent", ""}},
+            {"untergruppe", {"Artikelgruppe", ""}},
+            {"mwstsatz", {"MwSt-Satz", "16"}},
+            {"angebot_von_handler", {"Preis1 ab", ""}}};
         for (auto& row : settings.mapping) {
             if (const auto found = fields.find(row.shopColumn); found != fields.end()) {
                 std::tie(row.selectlineField, row.defaultValue) = found->second;
@@ -85,7 +123,7 @@ protected:
     }
 
     TransferOutcome Run(FtpControl& ftp) {
-        TransferContext context{status, dialogs, events, web, ftp, MakeStandinSelectline(databaseFile), folder.path()};
+        TransferContext context{status, dialogs, web, ftp, MakeStandinSelectline(databaseFile), folder.path(), cancel};
         return RunArticleTransfer(settings, context);
     }
 
@@ -94,7 +132,7 @@ protected:
         options.connectTimeout = std::chrono::seconds(5);
         options.stallTimeout = std::chrono::seconds(2);
         options.responseTimeout = std::chrono::seconds(2);
-        const auto ftp = MakeCurlFtpControlWith(events, options);
+        const auto ftp = MakeCurlFtpControlWith(options);
         return Run(*ftp);
     }
 
@@ -106,7 +144,7 @@ protected:
     }
 
     // The user-visible journal: statuses, error lines, message boxes and pages.
-    Lines Seen() const { return journal.Without({"yield", "pause", "ftp"}); }
+    Lines Seen() const { return journal.Without({"pause", "ftp"}); }
     // From the first status of the upload on.
     Lines SeenFromUpload() const {
         const Lines seen = Seen();
@@ -127,20 +165,15 @@ TEST_F(ArticleTransferEndToEnd, FilesReachTheFtpServer) {
     EXPECT_EQ(server.ReadFile(kImportFolder + "artikelstamm1.csv"), kArticles);
     EXPECT_EQ(server.ReadFile(kImportFolder + "artikelgruppe.csv"), kGroups);
     EXPECT_EQ(folder.Read("artikelstamm1.csv"), kArticles);
-    EXPECT_EQ(SeenFromUpload(), (Lines{"status: Verbinde mit Webserver",
-                                       "status: Verbindung erfolgreich",
-                                       "status: Übertrage den Artikelstamm1",
-                                       "status: Artikelstamm erfolgreich übertragen",
-                                       "status: Übertrage den Artikelgruppen",
-                                       "status: Artikelgruppen erfolgreich übertragen",
-                                       "status: Dateien in den Webshop einlesen",
-                                       "message: Bitte schließen Sie alle Webbrowser",
-                                       "status: Lese den die Datei Artikelstamm1 in den Webshop ein",
-                                       "open: " + kPage + "artikelstamm1.csv&Tabelle=artikel",
-                                       "message: Klicken Sie auf OK wenn die Datei fertig importiert worden ist",
-                                       "open: " + kPage + "artikelgruppe.csv&Tabelle=gruppen",
-                                       "message: Fertig",
-                                       "status: Fertig"}));
+    EXPECT_EQ(SeenFromUpload(),
+              (Lines{"status: Verbinde mit Webserver", "status: Verbindung erfolgreich",
+                     "status: Übertrage den Artikelstamm1", "status: Artikelstamm erfolgreich übertragen",
+                     "status: Übertrage den Artikelgruppen", "status: Artikelgruppen erfolgreich übertragen",
+                     "status: Dateien in den Webshop einlesen", "message: Bitte schließen Sie alle Webbrowser",
+                     "status: Lese den die Datei Artikelstamm1 in den Webshop ein",
+                     "open: " + kPage + "artikelstamm1.csv&Tabelle=artikel",
+                     "message: Klicken Sie auf OK wenn die Datei fertig importiert worden ist",
+                     "open: " + kPage + "artikelgruppe.csv&Tabelle=gruppen", "message: Fertig", "status: Fertig"}));
 }
 
 TEST_F(ArticleTransferEndToEnd, ServerThatRefusesTheFilesGetsEveryImportPageAnyway) {

@@ -87,30 +87,21 @@ TEST_F(ArticleTransferTest, RunsToTheEnd) {
               Join({{"status: Auslesen von Artikeln aus Selectline"},
                     ReadingArticle("4711"),
                     ReadingArticle("4712"),
-                    {"status: Auslesen von Artikelgruppen", "yield", "yield",
-                     "status: Verbinde mit Webserver", "yield",
-                     "ftp connect ftp.example.com|shop|geheim|0x00000000",
-                     "status: Verbindung erfolgreich", "yield",
-                     "status: Übertrage den Artikelstamm1", "yield",
+                    {"status: Auslesen von Artikelgruppen", "status: Verbinde mit Webserver",
+                     "ftp connect ftp.example.com|shop|geheim|0x00000000", "status: Verbindung erfolgreich",
+                     "status: Übertrage den Artikelstamm1",
                      "ftp upload " + Local("artikelstamm1.csv") + " -> " + kRemote + "artikelstamm1.csv mode 1",
-                     "status: Artikelstamm erfolgreich übertragen", "yield",
-                     "status: Übertrage den Artikelgruppen", "yield",
+                     "status: Artikelstamm erfolgreich übertragen", "status: Übertrage den Artikelgruppen",
                      "ftp upload " + Local("artikelgruppe.csv") + " -> " + kRemote + "artikelgruppe.csv mode 1",
-                     "status: Artikelgruppen erfolgreich übertragen", "yield",
-                     "ftp disconnect",
-                     "status: Dateien in den Webshop einlesen",
-                     "message: Bitte schließen Sie alle Webbrowser",
-                     "status: Lese den die Datei Artikelstamm1 in den Webshop ein", "yield",
+                     "status: Artikelgruppen erfolgreich übertragen", "ftp disconnect",
+                     "status: Dateien in den Webshop einlesen", "message: Bitte schließen Sie alle Webbrowser",
+                     "status: Lese den die Datei Artikelstamm1 in den Webshop ein",
                      "open: " + kPage + "artikelstamm1.csv&Tabelle=artikel",
                      "message: Klicken Sie auf OK wenn die Datei fertig importiert worden ist",
-                     "open: " + kPage + "artikelgruppe.csv&Tabelle=gruppen",
-                     "message: Fertig",
-                     "status: Fertig"}}));
+                     "open: " + kPage + "artikelgruppe.csv&Tabelle=gruppen", "message: Fertig", "status: Fertig"}}));
     EXPECT_TRUE(status.errors.empty());
 
-    const std::string articles = kArticleHeader +
-                                 kRecord4711 +
-                                 RecordOf("4712", "Stecker", "0");
+    const std::string articles = kArticleHeader + kRecord4711 + RecordOf("4712", "Stecker", "0");
     const std::string groups = "\"obergruppe\",\"untergruppe\"\r\n\"Technik\",\"\"\r\n\"Technik\",\"\"\r\n";
     EXPECT_EQ(Read("artikelstamm1.csv"), articles);
     EXPECT_EQ(Read("artikelgruppe.csv"), groups);
@@ -125,16 +116,16 @@ TEST_F(ArticleTransferTest, ServerErrorEndsTheTransferWithTheFilesSoFarCompleteA
     EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Stopped);
 
     const std::string text = "Preisberechnung für Artikel 4712 fehlgeschlagen";
-    EXPECT_EQ(FromExport(), Join({{"status: Auslesen von Artikeln aus Selectline"},
-                                  ReadingArticle("4711"),
-                                  // rows 1 to 7; the list price of row 7 fails
-                                  std::vector<std::string>(7, "status: Auslesen des Artikels: 4712"),
-                                  {"status: Die Übertragung wurde abgebrochen", "error: " + text, "message: " + text}}));
+    EXPECT_EQ(FromExport(),
+              Join({{"status: Auslesen von Artikeln aus Selectline"},
+                    ReadingArticle("4711"),
+                    // rows 1 to 7; the list price of row 7 fails
+                    std::vector<std::string>(7, "status: Auslesen des Artikels: 4712"),
+                    {"status: Die Übertragung wurde abgebrochen", "error: " + text, "message: " + text}}));
     EXPECT_EQ(status.errors, std::vector<std::string>{text});
     EXPECT_TRUE(ftp.uploaded.empty());
     EXPECT_TRUE(web.opened.empty());
-    EXPECT_EQ(Read("artikelstamm1.csv"),
-              kArticleHeader + kRecord4711);
+    EXPECT_EQ(Read("artikelstamm1.csv"), kArticleHeader + kRecord4711);
 }
 
 TEST_F(ArticleTransferTest, UnknownFieldInTheMappingEndsTheTransfer) {
@@ -179,25 +170,11 @@ TEST_F(ArticleTransferTest, GroupFileThatCannotBeCreatedIsFoundOutByTheUploadWhe
     EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikelgruppen"});
 }
 
-TEST_F(ArticleTransferTest, EditsInTheWindowDuringTheRunApplyToTheNextRun) {
-    Settings window = settings;
-    events.onYield = [&] {
-        window.mapping.front().selectlineField.clear();
-        window.mapping.resize(3);
-        window.onlyShopActive = true;
-    };
-    EXPECT_EQ(RunArticleTransfer(window, context), TransferOutcome::Completed);
-    const auto lines = Read("artikelstamm1.csv");
-    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 3);
-    EXPECT_EQ(lines.substr(0, kArticleHeader.size()), kArticleHeader);
-}
-
 TEST_F(ArticleTransferTest, NoArticleWrittenUploadsTheGroupFileOnly) {
     Map("artikelnummer", "");
     EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Completed);
-    EXPECT_EQ(journal.Starting("ftp upload"),
-              std::vector<std::string>{"ftp upload " + Local("artikelgruppe.csv") + " -> " + kRemote +
-                                       "artikelgruppe.csv mode 1"});
+    EXPECT_EQ(journal.Starting("ftp upload"), std::vector<std::string>{"ftp upload " + Local("artikelgruppe.csv") +
+                                                                       " -> " + kRemote + "artikelgruppe.csv mode 1"});
     EXPECT_EQ(journal.Starting("open"),
               std::vector<std::string>{"open: " + kPage + "artikelgruppe.csv&Tabelle=gruppen"});
 }

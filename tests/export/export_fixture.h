@@ -55,11 +55,9 @@ protected:
 
     std::string Read(const std::string& name) const { return folder.Read(name); }
 
-    // The journal of one written article: a status text per mapping row, then the yield.
+    // The journal of one written article: a status text per mapping row.
     static std::vector<std::string> ReadingArticle(const std::string& number) {
-        std::vector<std::string> lines(30, "status: Auslesen des Artikels: " + number);
-        lines.push_back("yield");
-        return lines;
+        return std::vector<std::string>(30, "status: Auslesen des Artikels: " + number);
     }
 };
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/cancel_request.h"
 #include "import/customer_import.h"
 #include "tests/import/import_test_files.h"
 #include "tests/support/fake_ui.h"
@@ -128,8 +129,9 @@ TEST_P(AddressFinderLayouts, GivesTheRecordsOfThePlainWalk) {
                                        GetParam().postGoesToFirst);
         Journal journal;
         RecordingStatusArea status(journal);
+        const CancelRequest cancel;
         ScriptedDialogs dialogs(journal);
-        ImportCustomers(path, *customers, addresses, status, dialogs, {.naiveAddressWalk = naive});
+        ImportCustomers(path, *customers, addresses, status, dialogs, cancel, {.naiveAddressWalk = naive});
         EXPECT_TRUE(status.errors.empty());
         results.push_back(addresses.rows);
     }

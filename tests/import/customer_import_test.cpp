@@ -52,7 +52,7 @@ protected:
         auto customers = application->CreateTable("KU");
         auto addresses = application->CreateTable("AD");
         database->calls.clear();
-        return ImportCustomers(file, *customers, *addresses, status, dialogs, options);
+        return ImportCustomers(file, *customers, *addresses, status, dialogs, cancel, options);
     }
 
     // A record of a table as "field=value|field=value" in the order of the table's columns, empty fields left out.
@@ -195,8 +195,13 @@ TEST_F(CustomerImportTest, ShortLineIsReportedAndTheFollowingCustomersAreRight) 
 }
 
 TEST_F(CustomerImportTest, QuotedCommaStaysInItsFieldAndUmlautsArriveFromWindows1252) {
-    Import(CustomerHeader() +
-           CustomerLine("1001", {{1, "M\xFC" "ller, Hans"}, {3, "Stra\xDF" "e 1"}, {5, "K\xF6ln"}}));
+    Import(CustomerHeader() + CustomerLine("1001", {{1,
+                                                     "M\xFC"
+                                                     "ller, Hans"},
+                                                    {3,
+                                                     "Stra\xDF"
+                                                     "e 1"},
+                                                    {5, "K\xF6ln"}}));
     EXPECT_EQ(Rows("KU"), (Lines{"Nummer=1001|Name=Müller, Hans|Strasse=Straße 1|Ort=Köln|FreierText1=Branche: |"
                                  "FreierText2=Kundenart: "}));
 }

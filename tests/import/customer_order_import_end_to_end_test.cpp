@@ -37,11 +37,17 @@ protected:
         settings.shopLink = "https://shop.example.de";
         server.MakeFolder(kExportFolder);
         // The shop writes Windows-1252.
-        server.WriteFile(kExportFolder + "Exportkunde.csv",
-                         CustomerHeader() +
-                             CustomerLine("20001", {{1, "M\xFC" "ller, Hans"}, {5, "K\xF6ln"}, {14, "Lager"},
-                                                    {19, "Rechnung"}, {24, "Privat"}}) +
-                             CustomerLine("20002", {{1, "Gro\xDF" "handel"}}));
+        server.WriteFile(kExportFolder + "Exportkunde.csv", CustomerHeader() +
+                                                                CustomerLine("20001", {{1,
+                                                                                        "M\xFC"
+                                                                                        "ller, Hans"},
+                                                                                       {5, "K\xF6ln"},
+                                                                                       {14, "Lager"},
+                                                                                       {19, "Rechnung"},
+                                                                                       {24, "Privat"}}) +
+                                                                CustomerLine("20002", {{1,
+                                                                                        "Gro\xDF"
+                                                                                        "handel"}}));
         // Two orders, the first with two lines; 10001 and 10002 are articles of the demo company.
         auto first = Order("1", "a", "20001");
         first.article = "10001";
@@ -60,13 +66,13 @@ protected:
         options.connectTimeout = std::chrono::seconds(5);
         options.stallTimeout = std::chrono::seconds(2);
         options.responseTimeout = std::chrono::seconds(2);
-        const auto ftp = MakeCurlFtpControlWith(events, options);
-        TransferContext context{status, dialogs, events, web, *ftp, MakeStandinSelectline(databaseFile), folder.path()};
+        const auto ftp = MakeCurlFtpControlWith(options);
+        TransferContext context{status, dialogs, web, *ftp, MakeStandinSelectline(databaseFile), folder.path(), cancel};
         return RunCustomerOrderImport(settings, context);
     }
 
     // The user-visible journal: statuses, error lines and message boxes.
-    Lines Seen() const { return journal.Without({"yield", "pause"}); }
+    Lines Seen() const { return journal.Without({"pause"}); }
 
     FtpTestServer server;
     TempFolder folder;

@@ -15,8 +15,13 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const Lines kPositionCalls = {"SetEingabeMenge 2",       "SetArtikel 4711",        "SetEinzelpreis 9,95",
-                              "SetSteuerProzent 19,00", "SetBezeichnung Schraube", "SetGesamtpreis 19,90", "Save 1"};
+const Lines kPositionCalls = {"SetEingabeMenge 2",
+                              "SetArtikel 4711",
+                              "SetEinzelpreis 9,95",
+                              "SetSteuerProzent 19,00",
+                              "SetBezeichnung Schraube",
+                              "SetGesamtpreis 19,90",
+                              "Save 1"};
 
 class OrderImportTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
@@ -28,7 +33,7 @@ protected:
     OrderImportResult Import(const std::string& bytes) { return ImportFile(folder.Write("bestellungen.csv", bytes)); }
     OrderImportResult ImportFile(const std::filesystem::path& file) {
         auto application = MakeMemorySelectline(database)();
-        return ImportOrders(file, *application, status, dialogs);
+        return ImportOrders(file, *application, status, dialogs, cancel);
     }
 
     // Each saved document as "address: position count".
@@ -62,7 +67,8 @@ TEST_F(OrderImportTest, TheOrderIdentityDecidesTheDocuments) {
          {"B 100: 1", "B 200: 1", "B 100: 1"}},
         {OrderLine("1", "a", "100") + OrderLine("1", "A", "100") + OrderLine("1", "A", "200") + quoted,
          {"B 100: 1", "B 100: 1", "B 200: 2"}},
-        {OrderLine("1", "a", "100") + OrderLine("2", "a", "200") + OrderLine("2", "a", "200"), {"B 100: 1", "B 200: 2"}},
+        {OrderLine("1", "a", "100") + OrderLine("2", "a", "200") + OrderLine("2", "a", "200"),
+         {"B 100: 1", "B 200: 2"}},
     };
     for (const auto& [lines, expected] : cases) {
         database->documents.clear();

@@ -44,31 +44,26 @@ protected:
         options.connectTimeout = std::chrono::seconds(5);
         options.responseTimeout = std::chrono::seconds(5);
         options.stallTimeout = std::chrono::seconds(2);
-        // The control yields as often as timing gives; it gets a journal of its own.
-        const auto ftp = MakeCurlFtpControlWith(controlEvents, options);
-        TransferContext context{status,  dialogs, events, web, *ftp, MakeMemorySelectline(std::make_shared<MemoryDatabase>()),
-                                {}};
+        const auto ftp = MakeCurlFtpControlWith(options);
+        TransferContext context{status, dialogs, web, *ftp, MakeMemorySelectline(std::make_shared<MemoryDatabase>()),
+                                {},     cancel};
         return UploadPictures(settings, context);
     }
 
     static Lines FileStored(const std::string& name, int position, int count) {
         return {"status: Verbindung erfolgreich",
-                "yield",
                 "status: Übertrage die Datei " + name + " (" + std::to_string(position) + " von " +
                     std::to_string(count) + " Dateien)",
-                "yield",
-                "status: Datei erfolgreich übertragen",
-                "yield"};
+                "status: Datei erfolgreich übertragen"};
     }
 
-    Journal controlJournal;
-    FakeEventLoop controlEvents{controlJournal};
+    CancelRequest cancel;
     TempFolder pictures;
     std::unique_ptr<FtpTestServer> server;
     Settings settings;
 };
 
-const Lines kStart = {"errors cleared", "status: Verbinde mit Webserver", "yield"};
+const Lines kStart = {"errors cleared", "status: Verbinde mit Webserver"};
 
 TEST_F(PictureUploadEndToEndTest, ThreeFilesArriveByteForByteOverAConnectionEach) {
     Start();
@@ -79,8 +74,11 @@ TEST_F(PictureUploadEndToEndTest, ThreeFilesArriveByteForByteOverAConnectionEach
     }
     pictures.Write("unterordner/x.jpg", "x");
     EXPECT_EQ(Run(), TransferOutcome::Completed);
-    EXPECT_EQ(journal.Entries(), Join({kStart, FileStored("a.jpg", 1, 3), FileStored("B.png", 2, 3),
-                                       FileStored("Stuhl rot ä.jpg", 3, 3), {"message: Fertig"}}));
+    EXPECT_EQ(journal.Entries(), Join({kStart,
+                                       FileStored("a.jpg", 1, 3),
+                                       FileStored("B.png", 2, 3),
+                                       FileStored("Stuhl rot ä.jpg", 3, 3),
+                                       {"message: Fertig"}}));
     for (std::size_t i = 0; i < names.size(); ++i) {
         EXPECT_EQ(server->ReadFile("/shop/config/bilder_artikel/" + names[i]),
                   PictureBytes(200000 + i, static_cast<unsigned>(i)))
@@ -92,24 +90,6 @@ TEST_F(PictureUploadEndToEndTest, ThreeFilesArriveByteForByteOverAConnectionEach
     EXPECT_EQ(server->LogStarting("cmd EPSV").size(), 3u);
 }
 
-TEST_F(PictureUploadEndToEndTest, SynchronousTransferBlocksAndAsynchronousYields) {
-    Start();
-    pictures.Write("a.jpg", PictureBytes(100000, 1));
-    pictures.Write("b.jpg", PictureBytes(100000, 2));
-    settings.synchronousTransfer = true;
-    Run();
-    EXPECT_EQ(controlEvents.yields, 0);
-    EXPECT_TRUE(status.errors.empty());
-
-    settings.synchronousTransfer = false;
-    journal.Clear();
-    Run();
-    EXPECT_GE(controlEvents.yields, 2);
-    EXPECT_EQ(journal.Entries(),
-              Join({kStart, FileStored("a.jpg", 1, 2), FileStored("b.jpg", 2, 2), {"message: Fertig"}}));
-    EXPECT_EQ(server->LogStarting("received ").size(), 4u);
-}
-
 TEST_F(PictureUploadEndToEndTest, RefusedLogInGivesOneErrorLinePerFile) {
     FtpServerOptions options;
     options.refuseLogin = true;
@@ -117,12 +97,12 @@ TEST_F(PictureUploadEndToEndTest, RefusedLogInGivesOneErrorLinePerFile) {
     pictures.Write("a.jpg", "a");
     pictures.Write("b.jpg", "b");
     EXPECT_EQ(Run(), TransferOutcome::Completed);
-    EXPECT_EQ(journal.Entries(), Join({kStart,
-                                       {"status: Verbindung konnte nicht aufgebaut werden",
-                                        "error: Fehler: Verbindung konnte nicht aufgebaut werden. a.jpg",
-                                        "status: Verbindung konnte nicht aufgebaut werden",
-                                        "error: Fehler: Verbindung konnte nicht aufgebaut werden. b.jpg",
-                                        "message: Fertig"}}));
+    EXPECT_EQ(journal.Entries(),
+              Join({kStart,
+                    {"status: Verbindung konnte nicht aufgebaut werden",
+                     "error: Fehler: Verbindung konnte nicht aufgebaut werden. a.jpg",
+                     "status: Verbindung konnte nicht aufgebaut werden",
+                     "error: Fehler: Verbindung konnte nicht aufgebaut werden. b.jpg", "message: Fertig"}}));
 }
 
 TEST_F(PictureUploadEndToEndTest, PathChecksEndTheRunBeforeAnyConnection) {
@@ -135,8 +115,7 @@ TEST_F(PictureUploadEndToEndTest, PathChecksEndTheRunBeforeAnyConnection) {
     Run();
     EXPECT_EQ(journal.Entries(), (Lines{"errors cleared", "message: Kein Pfad zu den Bildern vorhanden",
                                         "errors cleared", "message: Der Pfad zu den Bildern ist nicht gültig",
-                                        "errors cleared", "status: Verbinde mit Webserver", "yield",
-                                        "message: Fertig"}));
+                                        "errors cleared", "status: Verbinde mit Webserver", "message: Fertig"}));
     EXPECT_TRUE(server->LogStarting("connect").empty());
 }
 

@@ -35,20 +35,17 @@ protected:
         return {Connect(flags),
                 "ftp transfertype 2",
                 "status: Verbindung erfolgreich",
-                "yield",
                 "status: Übertrage die Datei " + name + " (" + std::to_string(position) + " von " +
                     std::to_string(count) + " Dateien)",
-                "yield",
                 Upload(name, mode),
                 "status: Datei erfolgreich übertragen",
-                "yield",
                 "ftp disconnect"};
     }
 
     TempFolder pictures;
 };
 
-const Lines kStart = {"errors cleared", "status: Verbinde mit Webserver", "yield"};
+const Lines kStart = {"errors cleared", "status: Verbinde mit Webserver"};
 const Lines kEnd = {"message: Fertig"};
 
 TEST_F(PictureUploadTest, FolderThatIsMissingOrNoFolderIsNotValid) {
@@ -99,17 +96,17 @@ TEST_F(PictureUploadTest, FailedConnectionsAndUploadsAreReportedPerFileAndTheRun
     ftp.uploadSucceeds = [](const std::string& remote) { return !remote.ends_with("/c.jpg"); };
     EXPECT_EQ(Run(), TransferOutcome::Completed);
     const Lines connectionFailed = {Connect(), "status: Verbindung konnte nicht aufgebaut werden"};
-    EXPECT_EQ(journal.Entries(), Join({kStart,
-                                       FileStored("a.jpg", 1, 4),
-                                       connectionFailed,
-                                       {"error: Fehler: Verbindung konnte nicht aufgebaut werden. b b.jpg"},
-                                       {Connect(), "ftp transfertype 2", "status: Verbindung erfolgreich", "yield",
-                                        "status: Übertrage die Datei c.jpg (3 von 4 Dateien)", "yield",
-                                        Upload("c.jpg"), "status: Fehler beim übertragen der Datei",
-                                        "error: Fehler: c.jpg", "yield", "ftp disconnect"},
-                                       connectionFailed,
-                                       {"error: Fehler: Verbindung konnte nicht aufgebaut werden. d.jpg"},
-                                       kEnd}));
+    EXPECT_EQ(journal.Entries(),
+              Join({kStart,
+                    FileStored("a.jpg", 1, 4),
+                    connectionFailed,
+                    {"error: Fehler: Verbindung konnte nicht aufgebaut werden. b b.jpg"},
+                    {Connect(), "ftp transfertype 2", "status: Verbindung erfolgreich",
+                     "status: Übertrage die Datei c.jpg (3 von 4 Dateien)", Upload("c.jpg"),
+                     "status: Fehler beim übertragen der Datei", "error: Fehler: c.jpg", "ftp disconnect"},
+                    connectionFailed,
+                    {"error: Fehler: Verbindung konnte nicht aufgebaut werden. d.jpg"},
+                    kEnd}));
     EXPECT_EQ(status.errors, (Lines{"Fehler: Verbindung konnte nicht aufgebaut werden. b b.jpg", "Fehler: c.jpg",
                                     "Fehler: Verbindung konnte nicht aufgebaut werden. d.jpg"}));
 }

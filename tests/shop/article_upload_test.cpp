@@ -12,12 +12,13 @@ namespace {
 using Lines = std::vector<std::string>;
 
 const char* const kWaitForImport = "message: Klicken Sie auf OK wenn die Datei fertig importiert worden ist";
-const Lines kConnecting = {"status: Verbinde mit Webserver", "yield", "ftp connect ftp.example.com|shop|geheim|0x00000000"};
-const Lines kConnected = Join({kConnecting, {"status: Verbindung erfolgreich", "yield"}});
+const Lines kConnecting = {"status: Verbinde mit Webserver", "ftp connect ftp.example.com|shop|geheim|0x00000000"};
+const Lines kConnected = Join({kConnecting, {"status: Verbindung erfolgreich"}});
 const Lines kImportStart = {"status: Dateien in den Webshop einlesen", "message: Bitte schließen Sie alle Webbrowser"};
-const Lines kImportEnd = {"open: https://shop.example/login/admin/sonstiges/import/import2.php?Autowert=artikelgruppe.csv"
-                          "&Tabelle=gruppen",
-                          "message: Fertig", "status: Fertig"};
+const Lines kImportEnd = {
+    "open: https://shop.example/login/admin/sonstiges/import/import2.php?Autowert=artikelgruppe.csv"
+    "&Tabelle=gruppen",
+    "message: Fertig", "status: Fertig"};
 
 class ArticleUploadTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
@@ -47,16 +48,16 @@ protected:
     // The journal pieces: the upload of article file `i` (or of the groups), and its import page.
     Lines Stored(int i) const {
         const std::string n = std::to_string(i);
-        return {"status: Übertrage den Artikelstamm" + n, "yield", Upload("artikelstamm" + n + ".csv"),
-                "status: Artikelstamm erfolgreich übertragen", "yield"};
+        return {"status: Übertrage den Artikelstamm" + n, Upload("artikelstamm" + n + ".csv"),
+                "status: Artikelstamm erfolgreich übertragen"};
     }
     Lines GroupsStored() const {
-        return {"status: Übertrage den Artikelgruppen", "yield", Upload("artikelgruppe.csv"),
-                "status: Artikelgruppen erfolgreich übertragen", "yield", "ftp disconnect"};
+        return {"status: Übertrage den Artikelgruppen", Upload("artikelgruppe.csv"),
+                "status: Artikelgruppen erfolgreich übertragen", "ftp disconnect"};
     }
     static Lines Imported(int i) {
         const std::string n = std::to_string(i);
-        return {"status: Lese den die Datei Artikelstamm" + n + " in den Webshop ein", "yield",
+        return {"status: Lese den die Datei Artikelstamm" + n + " in den Webshop ein",
                 Page("artikelstamm" + n + ".csv", "artikel"), kWaitForImport};
     }
 };
@@ -87,15 +88,16 @@ TEST_F(ArticleUploadTest, FailedUploadIsListedAndEveryPageStillOpens) {
     Run(3);
     EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikelstamm2"});
     const auto upload = journal.Without({"status: Dateien", "status: Lese", "message", "open", "status: Fertig"});
-    EXPECT_EQ(upload, Join({kConnected, Stored(1),
-                            {"status: Übertrage den Artikelstamm2", "yield", Upload("artikelstamm2.csv"),
+    EXPECT_EQ(upload, Join({kConnected,
+                            Stored(1),
+                            {"status: Übertrage den Artikelstamm2", Upload("artikelstamm2.csv"),
                              "status: Fehler beim übertragen des Artikelstammes", "error: Fehler: Artikelstamm2"},
-                            Stored(3), GroupsStored(),
-                            {"yield", "yield", "yield"}}));  // before each article's import page
+                            Stored(3),
+                            GroupsStored()}));
     EXPECT_EQ(web.opened.size(), 4u);
     EXPECT_EQ(journal.Starting("message"),
-              (std::vector<std::string>{"message: Bitte schließen Sie alle Webbrowser", kWaitForImport,
-                                        kWaitForImport, kWaitForImport, "message: Fertig"}));
+              (std::vector<std::string>{"message: Bitte schließen Sie alle Webbrowser", kWaitForImport, kWaitForImport,
+                                        kWaitForImport, "message: Fertig"}));
 }
 
 TEST_F(ArticleUploadTest, FailedGroupUpload) {
@@ -105,18 +107,22 @@ TEST_F(ArticleUploadTest, FailedGroupUpload) {
     EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikelgruppen"});
     EXPECT_EQ(journal.Entries().back(), "ftp disconnect");
     const auto& entries = journal.Entries();
-    EXPECT_EQ(std::vector<std::string>(entries.end() - 5, entries.end()),
-              (std::vector<std::string>{Upload("artikelgruppe.csv"),
-                                        "status: Fehler beim übertragen des Artikelgruppen",
-                                        "error: Fehler: Artikelgruppen", "yield", "ftp disconnect"}));
+    EXPECT_EQ(
+        std::vector<std::string>(entries.end() - 4, entries.end()),
+        (std::vector<std::string>{Upload("artikelgruppe.csv"), "status: Fehler beim übertragen des Artikelgruppen",
+                                  "error: Fehler: Artikelgruppen", "ftp disconnect"}));
 }
 
 TEST_F(ArticleUploadTest, ConnectionFails) {
     Files(2);
     ftp.connectResults = {false};
     Run(2);
-    EXPECT_EQ(journal.Entries(), Join({kConnecting, {"status: Verbindung konnte nicht aufgebaut werden"}, kImportStart,
-                                       Imported(1), Imported(2), kImportEnd}));
+    EXPECT_EQ(journal.Entries(), Join({kConnecting,
+                                       {"status: Verbindung konnte nicht aufgebaut werden"},
+                                       kImportStart,
+                                       Imported(1),
+                                       Imported(2),
+                                       kImportEnd}));
     EXPECT_TRUE(status.errors.empty());
 }
 
@@ -130,10 +136,11 @@ TEST_F(ArticleUploadTest, AddressesAreJoinedAsTheSettingsStand) {
     EXPECT_EQ(journal.Starting("ftp upload").front(),
               "ftp upload " + Local("artikelstamm1.csv") +
                   " -> /login/admin/sonstiges/import/import/artikelstamm1.csv mode 1");
-    EXPECT_EQ(web.opened,
-              (std::vector<std::string>{
-                  "https://shop.example/ /login/admin/sonstiges/import/import2.php?Autowert=artikelstamm1.csv&Tabelle=artikel",
-                  "https://shop.example/ /login/admin/sonstiges/import/import2.php?Autowert=artikelgruppe.csv&Tabelle=gruppen"}));
+    EXPECT_EQ(web.opened, (std::vector<std::string>{
+                              "https://shop.example/ "
+                              "/login/admin/sonstiges/import/import2.php?Autowert=artikelstamm1.csv&Tabelle=artikel",
+                              "https://shop.example/ "
+                              "/login/admin/sonstiges/import/import2.php?Autowert=artikelgruppe.csv&Tabelle=gruppen"}));
 }
 
 TEST_F(ArticleUploadTest, ShopLinkEndingWithASlash) {

@@ -64,10 +64,9 @@ protected:
     }
 
     void MakeControl(const CurlFtpOptions& options = TestOptions()) {
-        ftp = MakeCurlFtpControlWith(events, options);
-        ftp->setTransferProgressHandler([this](std::int64_t total, std::int64_t done) {
-            progress.emplace_back(total, done);
-        });
+        ftp = MakeCurlFtpControlWith(options);
+        ftp->setTransferProgressHandler(
+            [this](std::int64_t total, std::int64_t done) { progress.emplace_back(total, done); });
     }
 
     void SetUp() override { MakeControl(); }
@@ -78,8 +77,6 @@ protected:
 
     std::string Local(const std::string& name) const { return (local / name).string(); }
 
-    Journal journal;
-    FakeEventLoop events{journal};
     TempFolder local;
     std::unique_ptr<FtpTestServer> server;
     std::unique_ptr<FtpControl> ftp;
@@ -208,8 +205,7 @@ TEST_F(CurlFtpControlTest, TextTypeUsesTheAsciiModeOfTheServer) {
     ftp->setTransfertype(kTransferTypeBinary);
     ASSERT_TRUE(ftp->upload(local.Write("c.csv", "a\r\nb\r\n").string(), "/shop/c.csv", 0));
     EXPECT_EQ(server->ReadFile("/shop/c.csv"), "a\r\nb\r\n");
-    EXPECT_EQ(server->LogStarting("cmd TYPE "),
-              (std::vector<std::string>{"cmd TYPE A", "cmd TYPE I"}));
+    EXPECT_EQ(server->LogStarting("cmd TYPE "), (std::vector<std::string>{"cmd TYPE A", "cmd TYPE I"}));
 }
 
 TEST_F(CurlFtpControlTest, AbsoluteAndRelativeRemotePathsArePassedAsBuilt) {
@@ -231,8 +227,8 @@ TEST_F(CurlFtpControlTest, FileNamesWithBlanksUmlautsAndSignsArriveUnchanged) {
     StartServer();
     server->MakeFolder("/shop/mein ordner #1");
     ASSERT_TRUE(Connect());
-    const std::vector<std::string> names = {"Bild 1.jpg", "Türschild ÄÖÜß.jpg", "Nr#5.jpg", "100% Wolle.jpg",
-                                            "frage?.jpg", "a+b@c;d,e=f&g'h.jpg"};
+    const std::vector<std::string> names = {"Bild 1.jpg",     "Türschild ÄÖÜß.jpg", "Nr#5.jpg",
+                                            "100% Wolle.jpg", "frage?.jpg",         "a+b@c;d,e=f&g'h.jpg"};
     for (const auto& name : names) {
         const auto file = local.Write(name, "inhalt " + name);
         ASSERT_TRUE(ftp->upload(file.string(), "/shop/mein ordner #1/" + name, 1)) << name;
@@ -364,7 +360,7 @@ TEST_F(CurlFtpControlTest, DisconnectDoesNotWaitLongForAServerThatNoLongerAnswer
     EXPECT_EQ(server->LogStarting("cmd QUIT").size(), 1u);
 }
 
-// --- progress and yields -------------------------------------------------------------------------
+// --- progress --------------------------------------------------------------------------------------
 
 TEST_F(CurlFtpControlTest, ProgressRisesUntilDoneReachesTotal) {
     StartServer();
@@ -386,52 +382,12 @@ TEST_F(CurlFtpControlTest, ProgressRisesUntilDoneReachesTotal) {
     EXPECT_EQ(progress.back(), std::make_pair(size, size));
 }
 
-TEST_F(CurlFtpControlTest, TransferModeOneYieldsAndZeroDoesNot) {
-    // A slow server: every STOR is answered after 0.4 s.
-    StartServer(Options([&](FtpServerOptions& o) { o.delayedCommands = {{"STOR", 0.4}}; }));
-    const auto file = local.Write("a.jpg", RandomBytes(100 << 10));
-    ASSERT_TRUE(Connect());
-    ASSERT_TRUE(ftp->upload(file.string(), "/shop/a.jpg", 0));
-    EXPECT_EQ(events.yields, 0);
-    ASSERT_TRUE(ftp->upload(file.string(), "/shop/b.jpg", 1));
-    // About one every 50 ms while the server is silent.
-    EXPECT_GE(events.yields, 4);
-    EXPECT_EQ(server->ReadFile("/shop/b.jpg")->size(), 100u << 10);
-}
-
-TEST_F(CurlFtpControlTest, CallsFromInsideAYieldCannotDisturbTheRunningTransfer) {
-    StartServer(Options([&](FtpServerOptions& o) { o.delayedCommands = {{"STOR", 0.2}}; }));
-    const auto file = local.Write("a.jpg", RandomBytes(300 << 10));
-    ASSERT_TRUE(Connect());
-    std::vector<bool> nested;
-    events.onYield = [&] {
-        if (nested.empty()) {
-            nested.push_back(ftp->upload(file.string(), "/shop/x.jpg", 1));
-            nested.push_back(ftp->connect(server->Address(), FtpTestServer::kUser, FtpTestServer::kPassword, 0));
-            nested.push_back(ftp->download(Local("y.jpg"), "/shop/a.jpg"));
-        }
-    };
-    ASSERT_TRUE(ftp->upload(file.string(), "/shop/a.jpg", 1));
-    EXPECT_EQ(nested, (std::vector<bool>{false, false, false}));
-    EXPECT_FALSE(server->Exists("/shop/x.jpg"));
-
-    // A disconnect from a yield ends the transfer; the control is then disconnected.
-    events.onYield = [&] { ftp->disconnect(); };
-    EXPECT_FALSE(ftp->upload(file.string(), "/shop/b.jpg", 1));
-    events.onYield = nullptr;
-    EXPECT_FALSE(ftp->upload(file.string(), "/shop/c.jpg", 1));
-    EXPECT_TRUE(Connect());
-}
-
 TEST_F(CurlFtpControlTest, AThrowingProgressHandlerEndsTheTransferWithFalse) {
     StartServer();
     ASSERT_TRUE(Connect());
     ftp->setTransferProgressHandler([](std::int64_t, std::int64_t) { throw std::runtime_error("kaputt"); });
     EXPECT_FALSE(ftp->upload(local.Write("a.jpg", RandomBytes(1 << 20)).string(), "/shop/a.jpg", 0));
-    events.onYield = [] { throw std::runtime_error("kaputt"); };
     ftp->setTransferProgressHandler(nullptr);
-    EXPECT_FALSE(ftp->upload(local.Write("b.jpg", RandomBytes(1 << 20)).string(), "/shop/b.jpg", 1));
-    events.onYield = nullptr;
     EXPECT_TRUE(ftp->upload(local.Write("c.jpg", "c").string(), "/shop/c.jpg", 1));
 }
 

@@ -45,10 +45,8 @@ TEST_F(ShopConnectionTest, AnnouncesConnectsReportsTransfersAndDisconnects) {
     EXPECT_TRUE(Connect(ArticleUpload()));
     EXPECT_EQ(journal.Entries(), (Lines{
                                      "status: Verbinde mit Webserver",
-                                     "yield",
                                      "ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x00000000",
                                      "status: Verbindung erfolgreich",
-                                     "yield",
                                      "transfers",
                                      "ftp disconnect",
                                  }));
@@ -58,15 +56,11 @@ TEST_F(ShopConnectionTest, PictureUploadSetsBinaryTypeBeforeTheStatusAndDoesNotA
     EXPECT_TRUE(Connect(PictureUpload(settings, "a.jpg")));
     settings.passiveMode = false;
     EXPECT_TRUE(Connect(PictureUpload(settings, "b.jpg")));
-    const Lines once = {"ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x08000000",
-                        "ftp transfertype 2",
-                        "status: Verbindung erfolgreich",
-                        "yield",
-                        "transfers",
-                        "ftp disconnect"};
+    const Lines once = {"ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x08000000", "ftp transfertype 2",
+                        "status: Verbindung erfolgreich", "transfers", "ftp disconnect"};
     Lines expected = once;
     expected.insert(expected.end(), once.begin(), once.end());
-    expected[6] = "ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x00000000";
+    expected[5] = "ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x00000000";
     EXPECT_EQ(journal.Entries(), expected);
 }
 
@@ -76,7 +70,6 @@ TEST_F(ShopConnectionTest, FailedConnectReportsWithoutYieldTransfersOrDisconnect
     EXPECT_FALSE(Connect(PictureUpload(settings, "a b.jpg")));
     EXPECT_EQ(journal.Entries(), (Lines{
                                      "status: Verbinde mit Webserver",
-                                     "yield",
                                      "ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x08000000",
                                      "status: Verbindung konnte nicht aufgebaut werden",
                                      "ftp connect ftp.example.com:2121| Jörg M@ier |ge@heim:/ |0x08000000",
@@ -106,7 +99,7 @@ public:
 
 TEST_F(ShopConnectionTest, AControlThatThrowsAtConnectCountsAsNotConnected) {
     ThrowingFtpControl throwing;
-    TransferContext throwingContext{status, dialogs, events, web, throwing, nullptr, {}};
+    TransferContext throwingContext{status, dialogs, web, throwing, nullptr, {}, cancel};
     bool ran = false;
     EXPECT_FALSE(ShopConnection(settings, throwingContext, ArticleUpload(), [&] { ran = true; }));
     EXPECT_FALSE(ran);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "common/cancel_request.h"
 #include "common/transfer_context.h"
 #include "settings/settings.h"
 #include "tests/support/fake_ui.h"
@@ -13,14 +14,14 @@
 
 namespace warenkai::test {
 
-// The window as a transfer sees it: status area, dialogs, event loop and web opener, all writing into
-// one journal.
+// The window as a transfer sees it: status area, dialogs and web opener, all writing into one journal,
+// and the cancel request of its "Abbrechen" button.
 struct WindowFakes {
     Journal journal;
     RecordingStatusArea status{journal};
     ScriptedDialogs dialogs{journal};
-    FakeEventLoop events{journal};
     RecordingWebOpener web{journal};
+    CancelRequest cancel;
 };
 
 // Everything a transfer runs with: the window's fakes, a recording FTP control on the same journal,
@@ -34,7 +35,7 @@ struct FakeTransferWorld : WindowFakes {
     RecordingFtpControl ftp{journal};
     std::shared_ptr<MemoryDatabase> database = std::make_shared<MemoryDatabase>();
     TempFolder folder;  // the program folder
-    TransferContext context{status, dialogs, events, web, ftp, MakeMemorySelectline(database), folder.path()};
+    TransferContext context{status, dialogs, web, ftp, MakeMemorySelectline(database), folder.path(), cancel};
     Settings settings;
 };
 

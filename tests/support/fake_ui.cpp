@@ -7,6 +7,9 @@ namespace warenkai::test {
 void RecordingStatusArea::SetStatusText(const std::string& text) {
     statusText = text;
     m_journal.Add("status: " + text);
+    if (onStatus) {
+        onStatus(text);
+    }
 }
 
 void RecordingStatusArea::ClearErrors() {
@@ -56,24 +59,6 @@ std::string ScriptedDialogs::AskText(const std::string& prompt, const std::strin
     const auto answer = textAnswers.front();
     textAnswers.pop_front();
     return answer.value_or(std::string{});
-}
-
-void FakeEventLoop::ProcessPendingEvents() {
-    ++yields;
-    if (journalYields) {
-        m_journal.Add("yield");
-    }
-    if (onYield) {
-        onYield();
-    }
-}
-
-void FakeEventLoop::Pause(std::chrono::milliseconds duration) {
-    now += duration;
-    m_journal.Add("pause " + std::to_string(duration.count()) + " ms");
-    if (onYield) {
-        onYield();
-    }
 }
 
 void RecordingWebOpener::OpenWebAddress(const std::string& address) {

@@ -1,13 +1,11 @@
 #pragma once
 
-#include <chrono>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "common/event_loop.h"
 #include "common/status_area.h"
 #include "common/user_dialogs.h"
 #include "common/web_opener.h"
@@ -34,6 +32,8 @@ public:
     int progressMaximum = 100;
     int progressValue = 0;
     std::vector<std::string> progressLog;  // "max N", "value N"
+    // Called after each status text (a test can cancel at a chosen point).
+    std::function<void(const std::string& text)> onStatus;
 
 private:
     Journal& m_journal;
@@ -53,24 +53,6 @@ public:
     std::deque<std::optional<std::string>> textAnswers;  // std::nullopt is Cancel
     // Called after each message box, before it returns (a test can change the world meanwhile).
     std::function<void(const std::string& text)> onMessage;
-
-private:
-    Journal& m_journal;
-};
-
-// Event loop with a fake clock; journals "yield" (unless journalYields is false) and "pause N ms".
-class FakeEventLoop final : public EventLoop {
-public:
-    explicit FakeEventLoop(Journal& journal) : m_journal(journal) {}
-
-    void ProcessPendingEvents() override;
-    void Pause(std::chrono::milliseconds duration) override;
-    std::chrono::steady_clock::time_point Now() const override { return now; }
-
-    bool journalYields = true;
-    int yields = 0;
-    std::function<void()> onYield;
-    std::chrono::steady_clock::time_point now{};
 
 private:
     Journal& m_journal;

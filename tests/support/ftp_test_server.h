@@ -26,10 +26,6 @@
 // data connection). Log() lists what the server saw, one line per event ("login warenkai",
 // "cmd STOR a.csv", "received /shop/a.csv"; the format is described in ftp_server.py).
 //
-// The libcurl control yields to its event loop during downloads and transferMode 1 uploads, as
-// often as timing gives; give it an event loop of its own (not the one whose journal a test compares
-// exactly), or compare the journal without "yield" entries.
-//
 // Starting a server costs about a tenth of a second; one per test is fine.
 
 #include <cstdint>

@@ -7,14 +7,14 @@
 namespace warenkai::test {
 
 // What the fakes were asked, in order, as short lines such as "status: Fertig", "error: …",
-// "message: …", "open: …", "yield", "ftp connect …". Tests compare it with the exact sequence a
+// "message: …", "open: …", "ftp connect …". Tests compare it with the exact sequence a
 // user of the window would have seen.
 class Journal {
 public:
     void Add(std::string entry) { m_entries.push_back(std::move(entry)); }
     const std::vector<std::string>& Entries() const { return m_entries; }
     void Clear() { m_entries.clear(); }
-    // The entries that do not start with any of `prefixes` (for instance without "yield").
+    // The entries that do not start with any of `prefixes` (for instance without "ftp").
     std::vector<std::string> Without(const std::vector<std::string>& prefixes) const;
     // The entries that start with `prefix`.
     std::vector<std::string> Starting(const std::string& prefix) const;

@@ -2,16 +2,15 @@
 
 #include <algorithm>
 #include <optional>
+#include <thread>
 
 namespace warenkai::test {
 namespace {
 
 const std::vector<std::string>& KeyColumns(const std::string& code) {
     static const std::map<std::string, std::vector<std::string>> keys = {
-        {"AR", {"Artikelnummer"}},
-        {"AG", {"Nummer"}},
-        {"TE", {"Schluessel"}},
-        {"AP", {"Artikelnummer", "Preisart", "Preisnummer"}},
+        {"AR", {"Artikelnummer"}}, {"AG", {"Nummer"}},
+        {"TE", {"Schluessel"}},    {"AP", {"Artikelnummer", "Preisart", "Preisnummer"}},
         {"KU", {"Nummer"}},
     };
     static const std::vector<std::string> none;
@@ -109,6 +108,7 @@ private:
         if (m_db->recordCalls) {
             m_db->calls.push_back(m_code + "." + call);
         }
+        m_db->SpendCallTime();
     }
     void CheckColumn(const std::string& name) {
         if (!m_db->tables[m_code].HasColumn(name)) {
@@ -265,11 +265,18 @@ private:
         if (m_db->recordCalls) {
             m_db->calls.push_back(call);
         }
+        m_db->SpendCallTime();
     }
     std::shared_ptr<MemoryDatabase> m_db;
 };
 
 }  // namespace
+
+void MemoryDatabase::SpendCallTime() const {
+    if (callTime.count() > 0) {
+        std::this_thread::sleep_for(callTime);
+    }
+}
 
 MemoryTable& MemoryTable::Add(const std::vector<std::pair<std::string, Variant>>& fields) {
     std::unordered_map<std::string, Variant> row;

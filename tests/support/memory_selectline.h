@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -48,8 +49,11 @@ struct MemoryDatabase {
     // Every call on the application and on tables, as "CreateTable AR", "login", … (tables: "AR.FindKey x").
     std::vector<std::string> calls;
     bool recordCalls = false;
+    // Time each call of the application and its tables takes, like a server in another process.
+    std::chrono::microseconds callTime{0};
 
     MemoryTable& Table(const std::string& code);
+    void SpendCallTime() const;
 };
 
 // A factory over `database`; each call is one application object.
