@@ -186,8 +186,22 @@ def shop_csv(rows):
     return encode_windows1252("".join(lines))
 
 
-def customer_export_bytes():
-    rows = [CUSTOMER_HEADER] + CUSTOMERS
+def generated_customers(count):
+    """`count` further customers (numbers from 50001) with every address block filled, for trying the
+    import on a large shop."""
+    rows = []
+    for index in range(count):
+        number = str(50001 + index)
+        rows.append([number, "Kunde " + number, "", "Weg %d" % (index + 1), "12345", "Musterstadt", "DE", "", "",
+                     "", "kunde%s@example.de" % number, "", "", "",
+                     "Kunde " + number, "Lager", "Weg %d" % (index + 1), "12345", "Musterstadt",
+                     "Kunde " + number, "Buchhaltung", "Postfach %d" % (index + 1), "12345", "Musterstadt",
+                     "Privat"])
+    return rows
+
+
+def customer_export_bytes(extra_customers=0):
+    rows = [CUSTOMER_HEADER] + CUSTOMERS + generated_customers(extra_customers)
     assert all(len(row) == CUSTOMER_FIELDS for row in rows)
     return shop_csv(rows)
 
@@ -339,11 +353,12 @@ class Shop:
         if "export" in self.failing_pages:
             return 500, html_page("Fehler", "<p>Interner Fehler des Demo-Shops (--fail-page export).</p>\n")
         with self.export_lock:
-            write_atomically(os.path.join(self.export_folder, CUSTOMER_EXPORT), customer_export_bytes())
+            write_atomically(os.path.join(self.export_folder, CUSTOMER_EXPORT),
+                             customer_export_bytes(self.extra_customers))
             write_atomically(os.path.join(self.export_folder, ORDER_EXPORT), order_export_bytes())
         return 200, html_page("Export fertig",
                               "<p>%s: %d Kunden, %s: %d Bestellzeilen.</p>\n"
-                              % (CUSTOMER_EXPORT, len(CUSTOMERS), ORDER_EXPORT, len(ORDERS)))
+                              % (CUSTOMER_EXPORT, len(CUSTOMERS) + self.extra_customers, ORDER_EXPORT, len(ORDERS)))
 
     def index_page(self):
         return 200, html_page("Demo-Shop", (
@@ -432,6 +447,8 @@ def main():
     parser.add_argument("--root")
     parser.add_argument("--write-settings", action="store_true")
     parser.add_argument("--fail-page", action="append", default=[], choices=["import", "export"])
+    parser.add_argument("--extra-customers", type=int, default=0,
+                        help="so viele weitere Kunden im Export (ab Nummer 50001)")
     parser.add_argument("--print-ports", action="store_true")
     parser.add_argument("--log")
     parser.add_argument("--stop-on-eof", action="store_true")
@@ -441,6 +458,7 @@ def main():
     settings_path = os.path.abspath(options.settings)
     root = os.path.abspath(options.root or os.path.join(os.path.dirname(settings_path), "demo-shop"))
     shop = Shop(root, options.fail_page, options.log)
+    shop.extra_customers = max(options.extra_customers, 0)
     shop.make_folders()
 
     logging.basicConfig(level=logging.WARNING if options.quiet else logging.INFO, stream=sys.stderr,

@@ -49,12 +49,11 @@ TEST_F(CommandLineWithDemoShop, ArticlesReachTheShopAndItsImportPageReadsThem) {
     const auto result = program.Run({"articles"});
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_TRUE(HasLinesInOrder(result.out, {"Verbindung erfolgreich", "Artikelstamm erfolgreich übertragen",
-                                             "Artikelgruppen erfolgreich übertragen", "Dateien in den Webshop einlesen",
-                                             "Bitte schließen Sie alle Webbrowser",
-                                             "Lese den die Datei Artikelstamm1 in den Webshop ein",
-                                             "Klicken Sie auf OK wenn die Datei fertig importiert worden ist",
-                                             "Fertig"}));
+    EXPECT_TRUE(HasLinesInOrder(
+        result.out, {"Verbindung erfolgreich", "Artikelstamm erfolgreich übertragen",
+                     "Artikelgruppen erfolgreich übertragen", "Dateien in den Webshop einlesen",
+                     "Bitte schließen Sie alle Webbrowser", "Lese den die Datei Artikelstamm1 in den Webshop ein",
+                     "Klicken Sie auf OK wenn die Datei fertig importiert worden ist", "Fertig"}));
     for (const char* name : {"artikelstamm1.csv", "artikelgruppe.csv"}) {
         const std::string local = ReadBytes(program.Folder() / name);
         EXPECT_NE(local.find("\r\n"), std::string::npos) << name;
@@ -80,10 +79,10 @@ TEST_F(CommandLineWithDemoShop, PicturesReachTheShopsPictureFolder) {
     const auto result = program.Run({"pictures"});
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_TRUE(HasLinesInOrder(result.out, {"Verbinde mit Webserver", "Verbindung erfolgreich",
-                                             "Übertrage die Datei 10001.jpg (1 von 2 Dateien)",
-                                             "Datei erfolgreich übertragen",
-                                             "Übertrage die Datei Schubkarre groß.png (2 von 2 Dateien)", "Fertig"}));
+    EXPECT_TRUE(HasLinesInOrder(
+        result.out,
+        {"Verbinde mit Webserver", "Verbindung erfolgreich", "Übertrage die Datei 10001.jpg (1 von 2 Dateien)",
+         "Datei erfolgreich übertragen", "Übertrage die Datei Schubkarre groß.png (2 von 2 Dateien)", "Fertig"}));
     EXPECT_EQ(ReadBytes(shop.PictureFolder() / "10001.jpg"), binary);
     EXPECT_EQ(ReadBytes(shop.PictureFolder() / "Schubkarre groß.png"), "PNG");
 }
@@ -94,10 +93,10 @@ TEST_F(CommandLineWithDemoShop, CustomersAndOrdersOfTheShopAreEnteredIntoSelectl
     const auto result = program.Run({"orders"});
     EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_TRUE(HasLinesInOrder(result.out, {"Exportiere Dateien vom Webshop",
-                                             "Klicken Sie auf OK wenn die Datei fertig exportiert worden ist",
-                                             "Verbindung erfolgreich", "Kundenstamm erfolgreich übertragen",
-                                             "Bestellungen erfolgreich übertragen", "Kundennummer: 20003", "Fertig"}));
+    EXPECT_TRUE(HasLinesInOrder(
+        result.out, {"Exportiere Dateien vom Webshop", "Klicken Sie auf OK wenn die Datei fertig exportiert worden ist",
+                     "Verbindung erfolgreich", "Kundenstamm erfolgreich übertragen",
+                     "Bestellungen erfolgreich übertragen", "Kundennummer: 20003", "Fertig"}));
     EXPECT_EQ(shop.Requests(), (std::vector<std::string>{"/shop/login/admin/sonstiges/export/export2.php 200"}));
     EXPECT_EQ(ReadBytes(program.Folder() / "kundenstamm.csv"), ReadBytes(shop.ExportFolder() / "Exportkunde.csv"));
     EXPECT_EQ(ReadBytes(program.Folder() / "bestellungen.csv"),
@@ -137,6 +136,40 @@ TEST_F(CommandLineWithDemoShop, TwoRunsOfTheImportCreateNoSecondCustomer) {
               (std::vector<std::vector<std::string>>{{"3"}}));
 }
 
+// Ctrl-C during a large import: the customer under way is finished, the run ends with exit status 2,
+// and every customer in the database is whole (its customer, reference and address records).
+TEST(CommandLineInterrupt, CtrlCDuringALargeImportEndsSoonAndLeavesTheDatabaseWhole) {
+    DemoShopProcess shop({.extraCustomers = 30000});
+    ASSERT_TRUE(shop.Running()) << shop.StartError();
+    InstalledProgram program;
+    Settings settings;
+    settings.ftpServer = shop.FtpServer();
+    settings.ftpUser = DemoShopProcess::kUser;
+    settings.ftpPassword = DemoShopProcess::kPassword;
+    settings.shopRoot = DemoShopProcess::kShopRoot;
+    settings.shopLink = shop.ShopLink();
+    program.WriteSettings(settings);
+
+    const auto result = program.Run({"orders"}, std::chrono::seconds(300), "Kundennummer: 50100");
+    EXPECT_EQ(result.exitCode, 2) << result.err;
+    EXPECT_LT(result.interruptToEnd, std::chrono::seconds(10));
+    EXPECT_TRUE(HasLinesInOrder(result.out, {"Die Übertragung wurde abgebrochen"}))
+        << result.out.substr(result.out.size() - 500);
+    EXPECT_NE(result.err.find("Abgebrochen nach "), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(" von 30.004 Kunden"), std::string::npos) << result.err;
+
+    const auto database = program.Folder() / "Selectline.sqlite";
+    EXPECT_EQ(QueryColumn(database, "PRAGMA integrity_check"), std::vector<std::string>{"ok"});
+    const auto customers =
+        QueryColumn(database, R"(SELECT COUNT(*) FROM "KU" WHERE "Nummer" BETWEEN '50001' AND '80004')");
+    const auto references = QueryColumn(database, R"(SELECT COUNT(*) FROM "KU" WHERE "Nummer" LIKE 'R5%')");
+    const auto addresses = QueryColumn(database, R"(SELECT COUNT(*) FROM "AD" WHERE "Adresstyp" LIKE 'KUL5%')");
+    EXPECT_EQ(customers, references);
+    EXPECT_EQ(customers, addresses);
+    EXPECT_GE(std::stoi(customers.at(0)), 100);
+    EXPECT_LT(std::stoi(customers.at(0)), 30000);
+}
+
 // The window shows a refused log-in only in its status line, and an export file that could not be
 // opened only in a message box; an unattended run must still not end as if all went well.
 TEST_F(CommandLineWithDemoShop, RefusedLogInWithTheShopsPagesReachableIsNoSuccess) {
@@ -146,8 +179,8 @@ TEST_F(CommandLineWithDemoShop, RefusedLogInWithTheShopsPagesReachableIsNoSucces
     const auto orders = program.Run({"orders"});
     EXPECT_EQ(orders.exitCode, 1) << orders.out << orders.err;
     EXPECT_EQ(orders.err, "");
-    EXPECT_TRUE(HasLinesInOrder(orders.out, {"Verbindung konnte nicht aufgebaut werden",
-                                             "Fehler beim öffnen von kundenstamm.csv", "Fertig"}))
+    EXPECT_TRUE(HasLinesInOrder(
+        orders.out, {"Verbindung konnte nicht aufgebaut werden", "Fehler beim öffnen von kundenstamm.csv", "Fertig"}))
         << orders.out;
 
     settings.mapping[0].selectlineField = "Artikelnummer";

@@ -1,10 +1,10 @@
 #include "tests/cli/demo_shop_process.h"
 
+#include <unistd.h>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 #ifndef WARENKAI_DEMO_SHOP_SCRIPT
 #error "WARENKAI_DEMO_SHOP_SCRIPT must name tools/demo_shop.py"
@@ -35,10 +35,28 @@ DemoShopProcess::DemoShopProcess(DemoShopOptions options) {
     }
     m_folder = pattern;
 
-    std::vector<std::string> words = {
-        kPython, WARENKAI_DEMO_SHOP_SCRIPT, "--ftp-port", "0", "--http-port", "0", "--print-ports", "--quiet",
-        "--stop-on-eof", "--user", kUser, "--password", kPassword, "--root", (m_folder / "root").string(),
-        "--settings", (m_folder / "Einstellungen.ini").string(), "--log", (m_folder / "requests.log").string()};
+    std::vector<std::string> words = {kPython,
+                                      WARENKAI_DEMO_SHOP_SCRIPT,
+                                      "--ftp-port",
+                                      "0",
+                                      "--http-port",
+                                      "0",
+                                      "--print-ports",
+                                      "--quiet",
+                                      "--stop-on-eof",
+                                      "--user",
+                                      kUser,
+                                      "--password",
+                                      kPassword,
+                                      "--root",
+                                      (m_folder / "root").string(),
+                                      "--settings",
+                                      (m_folder / "Einstellungen.ini").string(),
+                                      "--log",
+                                      (m_folder / "requests.log").string()};
+    if (options.extraCustomers > 0) {
+        words.insert(words.end(), {"--extra-customers", std::to_string(options.extraCustomers)});
+    }
     for (const auto& page : options.failingPages) {
         words.insert(words.end(), {"--fail-page", page});
     }

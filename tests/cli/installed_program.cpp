@@ -4,9 +4,9 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <sstream>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <sstream>
 
 #ifndef WARENKAI_CLI_PROGRAM
 #error "WARENKAI_CLI_PROGRAM must name the command-line program"
@@ -27,9 +27,9 @@ void InstalledProgram::WriteSettings(const Settings& settings) const {
     ASSERT_TRUE(SaveSettings(Folder() / kSettingsFileName, settings));
 }
 
-ProgramResult InstalledProgram::Run(const std::vector<std::string>& arguments,
-                                    std::chrono::milliseconds timeout) const {
-    return RunProgram(m_program, arguments, timeout, Folder());
+ProgramResult InstalledProgram::Run(const std::vector<std::string>& arguments, std::chrono::milliseconds timeout,
+                                    const std::string& interruptOn) const {
+    return RunProgram(m_program, arguments, timeout, Folder(), interruptOn);
 }
 
 ::testing::AssertionResult HasLinesInOrder(const std::string& text, const std::vector<std::string>& lines) {

@@ -25,7 +25,8 @@ public:
     void WriteSettings(const Settings& settings) const;
     // Runs the program with `arguments` in its folder; bounded in time.
     ProgramResult Run(const std::vector<std::string>& arguments,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(180)) const;
+                      std::chrono::milliseconds timeout = std::chrono::seconds(180),
+                      const std::string& interruptOn = {}) const;
 
 private:
     TempFolder m_folder;

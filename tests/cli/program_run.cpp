@@ -1,13 +1,14 @@
 #include "tests/cli/program_run.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <optional>
 
 extern char** environ;
 
@@ -24,8 +25,8 @@ void CloseIfOpen(int& descriptor) {
 }  // namespace
 
 ProgramResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
-                         std::chrono::milliseconds timeout,
-                         const std::filesystem::path& workingFolder) {
+                         std::chrono::milliseconds timeout, const std::filesystem::path& workingFolder,
+                         const std::string& interruptOn) {
     ProgramResult result;
     std::vector<std::string> words = {program.string()};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -71,6 +72,7 @@ ProgramResult RunProgram(const std::filesystem::path& program, const std::vector
     // Its input is closed at once; both outputs are read until they are closed.
     CloseIfOpen(in[1]);
     const auto deadline = std::chrono::steady_clock::now() + timeout;
+    std::optional<std::chrono::steady_clock::time_point> interrupted;
     while (out[0] >= 0 || err[0] >= 0) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
@@ -90,6 +92,10 @@ ProgramResult RunProgram(const std::filesystem::path& program, const std::vector
                 const ssize_t count = ::read(descriptors[i].fd, buffer, sizeof buffer);
                 if (count > 0) {
                     (i == 0 ? result.out : result.err).append(buffer, static_cast<std::size_t>(count));
+                    if (!interruptOn.empty() && !interrupted && result.out.find(interruptOn) != std::string::npos) {
+                        interrupted = std::chrono::steady_clock::now();
+                        ::kill(child, SIGINT);
+                    }
                 } else if (count == 0 || errno != EINTR) {
                     CloseIfOpen(i == 0 ? out[0] : err[0]);
                 }
@@ -103,6 +109,10 @@ ProgramResult RunProgram(const std::filesystem::path& program, const std::vector
     }
     if (!result.timedOut && WIFEXITED(status)) {
         result.exitCode = WEXITSTATUS(status);
+    }
+    if (interrupted) {
+        result.interruptToEnd =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - *interrupted);
     }
     return result;
 }

@@ -179,5 +179,22 @@ TEST_F(ArticleTransferTest, NoArticleWrittenUploadsTheGroupFileOnly) {
               std::vector<std::string>{"open: " + kPage + "artikelgruppe.csv&Tabelle=gruppen"});
 }
 
+// A cancel during the walk: the files written so far are closed whole, and nothing goes to the shop.
+TEST_F(ArticleTransferTest, ACancelAfterAnArticleUploadsNothingAndOpensNoPage) {
+    database->Table("AR").Add({{"Artikelnummer", "4713"}, {"Bezeichnung", "Dose"}, {"Artikelgruppe", "1"}});
+    status.onStatus = [&](const std::string& text) {
+        if (text == "Auslesen des Artikels: 4712") {
+            cancel.Request();
+        }
+    };
+    EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Cancelled);
+    EXPECT_EQ(status.errors, std::vector<std::string>{"Abgebrochen nach 2 von 3 Artikeln"});
+    EXPECT_EQ(status.statusText, kTransferStoppedStatus);
+    EXPECT_EQ(Read("artikelstamm1.csv"), kArticleHeader + kRecord4711 + RecordOf("4712", "Stecker", "0"));
+    EXPECT_TRUE(journal.Starting("ftp").empty());
+    EXPECT_TRUE(web.opened.empty());
+    EXPECT_EQ(journal.Starting("message").size(), 1u);  // only the warning before Selectline starts
+}
+
 }  // namespace
 }  // namespace warenkai::test

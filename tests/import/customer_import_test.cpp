@@ -1,5 +1,6 @@
 #include "import/customer_import.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -243,6 +244,29 @@ TEST_F(CustomerImportTest, MissingFileOrAFolderInItsPlaceShowsTheMessageAndChang
     EXPECT_FALSE(ImportFile(folder / "kundenstamm.csv").fileOpened);
     EXPECT_EQ(journal.Entries(), (Lines(2, "message: Fehler beim öffnen von kundenstamm.csv")));
     EXPECT_TRUE(database->calls.empty());
+}
+
+// A cancel is taken between two customers: the one under way is written whole, the next is not touched.
+TEST_F(CustomerImportTest, ACancelLeavesEveryCustomerWholeOrUntouched) {
+    status.onStatus = [&](const std::string& text) {
+        if (text == "Kundennummer: 2") {
+            cancel.Request();
+        }
+    };
+    const auto full = FullCustomer();
+    EXPECT_THAT(
+        [&] { Import(CustomerHeader() + CustomerLine("1", full) + CustomerLine("2", full) + CustomerLine("3", full)); },
+        ::testing::ThrowsMessage<TransferCancelled>(::testing::StrEq("Abgebrochen nach 2 von 3 Kunden")));
+    const auto renumbered = [](std::string row) {
+        row.replace(row.find("Nummer=1"), 8, "Nummer=2");
+        row.replace(row.find("RefAdresse=R1"), 13, "RefAdresse=R2");
+        return row;
+    };
+    const Lines customers = Rows("KU");
+    ASSERT_EQ(customers.size(), 4u);  // 1, R1, 2, R2
+    EXPECT_EQ(customers[2], renumbered(customers[0]));
+    EXPECT_EQ(Rows("AD").size(), 2u);
+    EXPECT_EQ(status.errors, Lines{});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "import/order_import.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -161,6 +162,21 @@ TEST_F(OrderImportTest, MissingFileShowsTheMessage) {
     const auto result = ImportFile(folder / "bestellungen.csv");
     EXPECT_FALSE(result.fileOpened);
     EXPECT_EQ(journal.Entries(), (Lines{"message: Fehler beim öffnen von bestellungen.csv"}));
+}
+
+// A cancel is taken before the next order begins: every document has all of its positions.
+TEST_F(OrderImportTest, ACancelLeavesNoDocumentWithoutItsPositions) {
+    int positions = 0;
+    database->onCall = [&](const std::string& call) {
+        if (call == "Save 1" && ++positions == 2) {
+            cancel.Request();  // during the second line of the first order
+        }
+    };
+    const std::string file = OrderHeader() + OrderLine("1", "a", "100") + OrderLine("1", "a", "100") +
+                             OrderLine("1", "a", "100") + OrderLine("2", "b", "200");
+    EXPECT_THAT([&] { Import(file); }, ::testing::ThrowsMessage<TransferCancelled>(
+                                           ::testing::StrEq("Abgebrochen nach 3 von 4 Bestellzeilen")));
+    EXPECT_EQ(Documents(), Lines{"B 100: 3"});
 }
 
 }  // namespace

@@ -135,5 +135,23 @@ TEST(PictureListTest, RegularFilesSortedWithoutRegardToCaseHiddenAndFoldersLeftO
     EXPECT_FALSE(PictureNameLess("b", "A"));
 }
 
+// A cancel waits for the picture under way to be stored whole, then ends the upload.
+TEST_F(PictureUploadTest, ACancelEndsAfterThePictureUnderWay) {
+    for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) {
+        pictures.Write(name, std::string("Bild ") + name);
+    }
+    status.onStatus = [&](const std::string& text) {
+        if (text == "Übertrage die Datei b.jpg (2 von 3 Dateien)") {
+            cancel.Request();
+        }
+    };
+    EXPECT_EQ(Run(), TransferOutcome::Cancelled);
+    EXPECT_EQ(journal.Entries(),
+              Join({kStart,
+                    FileStored("a.jpg", 1, 3),
+                    FileStored("b.jpg", 2, 3),
+                    {"status: Die Übertragung wurde abgebrochen", "error: Abgebrochen nach 2 von 3 Bildern"}}));
+}
+
 }  // namespace
 }  // namespace warenkai::test

@@ -108,7 +108,7 @@ private:
         if (m_db->recordCalls) {
             m_db->calls.push_back(m_code + "." + call);
         }
-        m_db->SpendCallTime();
+        m_db->Called(m_code + "." + call);
     }
     void CheckColumn(const std::string& name) {
         if (!m_db->tables[m_code].HasColumn(name)) {
@@ -190,7 +190,10 @@ public:
     }
 
 private:
-    void Call(const std::string& call) { m_position.calls.push_back(call); }
+    void Call(const std::string& call) {
+        m_position.calls.push_back(call);
+        m_db->Called(call);
+    }
 
     std::shared_ptr<MemoryDatabase> m_db;
     MemoryDocument& m_document;
@@ -265,16 +268,19 @@ private:
         if (m_db->recordCalls) {
             m_db->calls.push_back(call);
         }
-        m_db->SpendCallTime();
+        m_db->Called(call);
     }
     std::shared_ptr<MemoryDatabase> m_db;
 };
 
 }  // namespace
 
-void MemoryDatabase::SpendCallTime() const {
+void MemoryDatabase::Called(const std::string& call) const {
     if (callTime.count() > 0) {
         std::this_thread::sleep_for(callTime);
+    }
+    if (onCall) {
+        onCall(call);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -49,11 +50,14 @@ struct MemoryDatabase {
     // Every call on the application and on tables, as "CreateTable AR", "login", … (tables: "AR.FindKey x").
     std::vector<std::string> calls;
     bool recordCalls = false;
-    // Time each call of the application and its tables takes, like a server in another process.
+    // Time each call takes, like a server in another process.
     std::chrono::microseconds callTime{0};
+    // Called with every call of the application, its tables and positions ("AR.Next", "Save 1").
+    std::function<void(const std::string& call)> onCall;
 
     MemoryTable& Table(const std::string& code);
-    void SpendCallTime() const;
+    // Spends callTime and tells onCall.
+    void Called(const std::string& call) const;
 };
 
 // A factory over `database`; each call is one application object.
