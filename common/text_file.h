@@ -10,7 +10,8 @@ namespace warenkai {
 
 // Small file helpers with the behaviour the program needs: never throw, report by result.
 
-// Clears a read-only mark (gives the owner write permission). A missing file is no error.
+// Clears a read-only mark (the read-only attribute, or the owner's missing write permission). A
+// missing file is no error.
 void ResetFileAttributes(const std::filesystem::path& file) noexcept;
 
 // Resets the attributes of `file` and deletes it. Failures (no such file, no permission) are ignored.

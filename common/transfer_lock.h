@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <string>
 
+#include "common/utf8_path.h"
+#include "platform/files.h"
+
 namespace warenkai {
 
 // The lock file in the program folder that keeps two transfers from running at once on the same
@@ -14,10 +17,10 @@ inline constexpr const char* kTransferLockFileName = "warenkai.lock";
 inline constexpr const char* kTransferLockBusyText =
     "Es läuft bereits eine Übertragung für diesen Programmordner. Bitte warten Sie, bis sie beendet ist.";
 
-// Held from construction to destruction when Held() is true. The lock is an flock on a descriptor
-// that stays open for the object's life: the kernel drops it when the process ends in any way, so a
-// lock file left behind by a crashed run blocks nobody. The file itself is never removed. The
-// descriptor is not inherited by programs the process starts (a browser must not keep the lock).
+// Held from construction to destruction when Held() is true. The lock is the system's lock on the
+// open file (flock, LockFileEx), which it drops when the process ends in any way, so a lock file left
+// behind by a crashed run blocks nobody. The file itself is never removed. The lock is not inherited
+// by programs the process starts (a browser must not keep it).
 //
 //     TransferLock lock(programFolder);
 //     if (!lock.Held()) {
@@ -29,13 +32,8 @@ class TransferLock {
 public:
     // Tries once, without waiting.
     explicit TransferLock(const std::filesystem::path& programFolder);
-    ~TransferLock();
-    TransferLock(TransferLock&& other) noexcept;
-    TransferLock& operator=(TransferLock&& other) noexcept;
-    TransferLock(const TransferLock&) = delete;
-    TransferLock& operator=(const TransferLock&) = delete;
 
-    bool Held() const { return m_descriptor >= 0; }
+    bool Held() const { return m_lock.Held(); }
     // Why the lock is not held (German, for the user): kTransferLockBusyText when another transfer
     // holds it, else a text naming the lock file and the system's reason. Empty while held.
     const std::string& RefusalText() const { return m_refusal; }
@@ -44,7 +42,7 @@ public:
     void Release() noexcept;
 
 private:
-    int m_descriptor = -1;
+    FileLock m_lock;
     std::string m_refusal;
 };
 

@@ -1,20 +1,16 @@
 #include "export/output_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "common/text_file.h"
+#include "platform/files.h"
 
 namespace warenkai {
 namespace {
 
 class DiskFile final : public OutputFile {
 public:
-    explicit DiskFile(std::FILE* file) : m_file(file) {
-        std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16);
-    }
+    explicit DiskFile(std::FILE* file) : m_file(file) { std::setvbuf(m_file, nullptr, _IOFBF, 1 << 16); }
     ~DiskFile() override {
         if (m_file != nullptr) {
             std::fclose(m_file);
@@ -46,13 +42,8 @@ public:
         RemoveFileForced(file);
         // Where the old file could not be deleted but can be written, it is emptied instead; a link left
         // in its place is never written through.
-        const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd < 0) {
-            return nullptr;
-        }
-        std::FILE* handle = ::fdopen(fd, "wb");
+        std::FILE* handle = OpenFileForWriting(file, OpenForWriting::Truncate);
         if (handle == nullptr) {
-            ::close(fd);
             return nullptr;
         }
         return std::make_unique<DiskFile>(handle);

@@ -4,7 +4,9 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+
 #include <string_view>
+#include "common/utf8_path.h"
 
 namespace warenkai {
 
@@ -37,7 +39,7 @@ OutputFolder& LocalDisk();
 class FileWriteError : public std::runtime_error {
 public:
     explicit FileWriteError(const std::filesystem::path& file)
-        : std::runtime_error("Die Datei " + file.string() + " konnte nicht geschrieben werden") {}
+        : std::runtime_error("Die Datei " + PathToUtf8(file) + " konnte nicht geschrieben werden") {}
 };
 
 }  // namespace warenkai

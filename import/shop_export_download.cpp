@@ -31,7 +31,7 @@ void DownloadShopExports(const Settings& settings, TransferContext& context) {
     options.connectionFlags = kPassiveModeFlag;  // always passive here, whatever "Passiv Modus" says
     ShopConnection(settings, context, options, [&] {
         context.status.SetStatusText("Übertrage des Kundenstamms");
-        if (context.ftp.download(customerFile.string(), settings.shopRoot + kRemoteCustomerExport)) {
+        if (context.ftp.download(customerFile, settings.shopRoot + kRemoteCustomerExport)) {
             context.status.SetStatusText("Kundenstamm erfolgreich übertragen");
         } else {
             context.status.SetStatusText("Fehler beim übertragen des Kundenstammes");
@@ -39,7 +39,7 @@ void DownloadShopExports(const Settings& settings, TransferContext& context) {
         }
         StopIfCancelled(context.cancel, 1, 2, "Dateien");
         context.status.SetStatusText("Übertrage der Bestellungen");
-        if (context.ftp.download(orderFile.string(), settings.shopRoot + kRemoteOrderExport)) {
+        if (context.ftp.download(orderFile, settings.shopRoot + kRemoteOrderExport)) {
             context.status.SetStatusText("Bestellungen erfolgreich übertragen");
         } else {
             context.status.SetStatusText("Fehler beim übertragen der Bestellungen");

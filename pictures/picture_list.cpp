@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "common/utf8_path.h"
+
 namespace warenkai {
 namespace {
 
@@ -41,7 +43,7 @@ bool PictureNameLess(const std::string& left, const std::string& right) {
 
 std::optional<std::vector<std::string>> ListPictureFiles(const std::string& folder) {
     std::error_code error;
-    const fs::path path(folder);
+    const fs::path path = PathFromUtf8(folder);
     if (!fs::is_directory(path, error)) {
         return std::nullopt;
     }
@@ -54,7 +56,7 @@ std::optional<std::vector<std::string>> ListPictureFiles(const std::string& fold
         if (error) {
             return std::nullopt;
         }
-        std::string name = entry->path().filename().string();
+        std::string name = PathToUtf8(entry->path().filename());
         std::error_code typeError;
         if (name.starts_with(".") || !entry->is_regular_file(typeError)) {
             continue;

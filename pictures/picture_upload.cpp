@@ -6,6 +6,7 @@
 #include "common/status_area.h"
 #include "common/transfer_context.h"
 #include "common/user_dialogs.h"
+#include "common/utf8_path.h"
 #include "pictures/picture_list.h"
 #include "settings/settings.h"
 #include "shop/ftp_control.h"
@@ -16,12 +17,9 @@ namespace {
 
 constexpr const char* kPictureFolderOnServer = "/config/bilder_artikel/";
 
-// The folder, one separator and the name; a folder that already ends with one ("/") gets no second.
-std::string LocalPicturePath(const std::string& folder, const std::string& name) {
-    if (!folder.empty() && folder.back() == '/') {
-        return folder + name;
-    }
-    return folder + "/" + name;
+// The folder, one separator and the name; a folder that already ends with one gets no second.
+std::filesystem::path LocalPicturePath(const std::string& folder, const std::string& name) {
+    return PathFromUtf8(folder) / PathFromUtf8(name);
 }
 
 // One file over a connection of its own.

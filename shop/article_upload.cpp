@@ -31,7 +31,7 @@ void UploadArticleFiles(const Settings& settings, TransferContext& context, int 
         for (int i = 1; i <= articleFileCount; ++i) {
             StopIfCancelled(context.cancel, i - 1, articleFileCount, "Dateien");
             status.SetStatusText("Übertrage den Artikelstamm" + std::to_string(i));
-            const std::string local = (context.programFolder / ArticleFileName(i)).string();
+            const auto local = context.programFolder / ArticleFileName(i);
             const std::string remote = settings.shopRoot + kImportFolder + ArticleFileName(i);
             if (context.ftp.upload(local, remote, 1)) {
                 status.SetStatusText("Artikelstamm erfolgreich übertragen");
@@ -42,7 +42,7 @@ void UploadArticleFiles(const Settings& settings, TransferContext& context, int 
         }
         StopIfCancelled(context.cancel, articleFileCount, articleFileCount, "Dateien");
         status.SetStatusText("Übertrage den Artikelgruppen");
-        const std::string local = (context.programFolder / "artikelgruppe.csv").string();
+        const auto local = context.programFolder / "artikelgruppe.csv";
         const std::string remote = settings.shopRoot + kImportFolder + "artikelgruppe.csv";
         if (context.ftp.upload(local, remote, 1)) {
             status.SetStatusText("Artikelgruppen erfolgreich übertragen");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -27,9 +28,10 @@ public:
                          std::int32_t connectionFlags) = 0;
     // `transferMode` 0: synchronous; 1: asynchronous. Transfers run on a thread of their own, so both
     // block the caller until the transfer has ended and give its result.
-    virtual bool upload(const std::string& localPath, const std::string& remotePath, std::int32_t transferMode) = 0;
+    virtual bool upload(const std::filesystem::path& localPath, const std::string& remotePath,
+                        std::int32_t transferMode) = 0;
     // Leaves no local file behind when it fails.
-    virtual bool download(const std::string& localPath, const std::string& remotePath) = 0;
+    virtual bool download(const std::filesystem::path& localPath, const std::string& remotePath) = 0;
     virtual void disconnect() = 0;
 
     // 1 text, 2 binary; 2 when never set.

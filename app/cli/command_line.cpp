@@ -1,7 +1,5 @@
 #include "app/cli/command_line.h"
 
-#include <unistd.h>
-#include <csignal>
 #include <exception>
 #include <iostream>
 
@@ -12,9 +10,11 @@
 #include "app/cli/console_status_area.h"
 #include "common/text_file.h"
 #include "common/transfer_lock.h"
+#include "common/utf8_path.h"
 #include "export/article_transfer.h"
 #include "import/customer_order_import.h"
 #include "pictures/picture_upload.h"
+#include "platform/desktop.h"
 #include "platform/interrupt.h"
 #include "selectline/standin/standin_selectline.h"
 #include "settings/settings.h"
@@ -54,7 +54,7 @@ int RunTransferWithoutWindow(const CommandLineRequest& request, const std::files
     // empty settings: a transfer with an empty server and empty paths is never what was meant.
     const auto settingsBytes = ReadWholeFile(settingsFile, kMaxSettingsBytes);
     if (!settingsBytes) {
-        err << "warenkai: Die Einstellungsdatei " << settingsFile.string() << " kann nicht gelesen werden.\n";
+        err << "warenkai: Die Einstellungsdatei " << PathToUtf8(settingsFile) << " kann nicht gelesen werden.\n";
         return kExitStoppedOrUsage;
     }
     Settings settings;
@@ -109,7 +109,7 @@ CommandLineServices ProgramCommandLineServices() {
     services.out = &std::cout;
     services.err = &std::cerr;
     services.in = &std::cin;
-    services.drawProgress = ::isatty(STDERR_FILENO) == 1;
+    services.drawProgress = ErrorOutputIsTerminal();
     services.articleTransfer = [](const Settings& settings, TransferContext& context) {
         return RunArticleTransfer(settings, context);
     };
@@ -150,14 +150,12 @@ int RunCommandLine(const std::vector<std::string>& arguments, const std::filesys
 }
 
 int RunCommandLine(int argc, char** argv, const std::filesystem::path& programFolder) {
-    // A reader of the output that goes away (`warenkai orders | head`) must not end a transfer
-    // half-way through its Selectline records: the output is lost, the transfer runs to its end.
-    ::signal(SIGPIPE, SIG_IGN);
+    PrepareConsole();
     static CancelRequest cancel;
     CancelOnInterrupt(cancel);
-    std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.emplace_back(argv[i] != nullptr ? argv[i] : "");
+    std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    if (!arguments.empty()) {
+        arguments.erase(arguments.begin());
     }
     return RunCommandLine(arguments, programFolder, ProgramCommandLineServices(), cancel);
 }

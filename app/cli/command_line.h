@@ -11,6 +11,7 @@
 #include "common/cancel_request.h"
 #include "common/transfer_context.h"
 #include "common/transfer_guard.h"
+#include "platform/desktop.h"
 
 namespace warenkai {
 
@@ -46,7 +47,7 @@ struct CommandLineServices {
     // How a shop page is requested without browser.
     PageRequester requestPage;
     // The program that opens a page in the desktop's browser (--browser).
-    std::string browserProgram = "xdg-open";
+    std::string browserProgram = kDesktopOpener;
 };
 
 CommandLineServices ProgramCommandLineServices();

@@ -1,5 +1,7 @@
 #include "app/cli/command_line_arguments.h"
 
+#include "common/utf8_path.h"
+
 namespace warenkai {
 namespace {
 
@@ -62,7 +64,7 @@ CommandLineRequest ParseCommandLine(const std::vector<std::string>& arguments) {
             if (request.settingsFile) {
                 return UsageError("--settings ist mehr als einmal angegeben.");
             }
-            request.settingsFile = std::filesystem::path(file);
+            request.settingsFile = PathFromUtf8(file);
         } else if (argument == "--browser") {
             request.browser = true;
         } else if (argument.starts_with("-") && argument != "-") {

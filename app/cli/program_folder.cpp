@@ -2,16 +2,19 @@
 
 #include <system_error>
 
+#include "common/utf8_path.h"
+#include "platform/files.h"
+
 namespace warenkai {
 
 std::filesystem::path CurrentProgramFolder(const char* argv0) {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error && program.is_absolute()) {
+    const std::filesystem::path program = RunningProgramFile();
+    if (!program.empty()) {
         return program.parent_path();
     }
+    std::error_code error;
     if (argv0 != nullptr && *argv0 != '\0') {
-        const std::filesystem::path given = std::filesystem::absolute(argv0, error);
+        const std::filesystem::path given = std::filesystem::absolute(PathFromUtf8(argv0), error);
         if (!error) {
             return given.parent_path();
         }

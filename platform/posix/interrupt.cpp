@@ -1,8 +1,8 @@
 #include "platform/interrupt.h"
 
+#include <unistd.h>
 #include <atomic>
 #include <csignal>
-#include <unistd.h>
 
 #include "common/cancel_request.h"
 

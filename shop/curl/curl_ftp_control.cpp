@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/text_file.h"
+#include "platform/files.h"
 #include "shop/curl/ftp_url.h"
 
 namespace warenkai {
@@ -62,13 +63,16 @@ public:
     explicit PartFile(const fs::path& target) {
         std::random_device random;
         // Hidden, and short enough for the file system also beside a name of the longest length.
-        const std::string stem = "." + target.filename().string().substr(0, 200);
+        const auto name = target.filename().native();
+        const auto stem = fs::path(".").native() + name.substr(0, std::min<std::size_t>(name.size(), 200));
         for (int attempt = 0; attempt < 16 && !m_file; ++attempt) {
             char suffix[16];
             std::snprintf(suffix, sizeof suffix, ".%08x.part", static_cast<unsigned>(random()));
-            m_path = target.parent_path() / (stem + suffix);
-            // "x": never take over an existing file.
-            m_file.reset(std::fopen(m_path.c_str(), "wbx"));
+            fs::path part(stem);
+            part += suffix;
+            m_path = target.parent_path() / part;
+            // Never takes over an existing file.
+            m_file.reset(OpenFileForWriting(m_path, OpenForWriting::CreateNew));
         }
         if (!m_file) {
             m_path.clear();
@@ -94,10 +98,8 @@ public:
         if (!flushed || !closed) {
             return false;
         }
-        ResetFileAttributes(target);  // a read-only old copy must not block the new one
-        std::error_code error;
-        fs::rename(m_path, target, error);
-        if (error) {
+        // A read-only old copy does not block the new one.
+        if (!ReplaceFile(m_path, target)) {
             return false;
         }
         m_path.clear();
@@ -126,7 +128,7 @@ public:
         }
     }
 
-    bool upload(const std::string& localPath, const std::string& remotePath, std::int32_t /*transferMode*/) override {
+    bool upload(const fs::path& localPath, const std::string& remotePath, std::int32_t /*transferMode*/) override {
         if (!m_session) {
             return false;
         }
@@ -137,7 +139,7 @@ public:
         }
     }
 
-    bool download(const std::string& localPath, const std::string& remotePath) override {
+    bool download(const fs::path& localPath, const std::string& remotePath) override {
         if (!m_session) {
             return false;
         }
@@ -218,13 +220,12 @@ private:
         return true;
     }
 
-    bool Upload(const std::string& localPath, const std::string& remotePath) {
+    bool Upload(const fs::path& local, const std::string& remotePath) {
         const auto url = FtpFileUrl(m_server, remotePath);
         if (!url) {
             return false;
         }
         std::error_code error;
-        const fs::path local(localPath);
         if (!fs::is_regular_file(local, error)) {
             return false;
         }
@@ -233,7 +234,7 @@ private:
             return false;
         }
         std::vector<char> buffer(m_options.bufferSize);
-        FileHandle file(std::fopen(local.c_str(), "rb"));
+        FileHandle file(OpenFileForReading(local));
         if (!file) {
             return false;
         }
@@ -259,9 +260,8 @@ private:
         return stored;
     }
 
-    bool Download(const std::string& localPath, const std::string& remotePath) {
+    bool Download(const fs::path& target, const std::string& remotePath) {
         const auto url = FtpFileUrl(m_server, remotePath);
-        const fs::path target(localPath);
         std::error_code error;
         if (!url || target.empty() || !target.has_filename() || fs::is_directory(target, error)) {
             return false;

@@ -90,8 +90,8 @@ public:
     bool connect(const std::string&, const std::string&, const std::string&, std::int32_t) override {
         throw std::runtime_error("kaputt");
     }
-    bool upload(const std::string&, const std::string&, std::int32_t) override { return false; }
-    bool download(const std::string&, const std::string&) override { return false; }
+    bool upload(const std::filesystem::path&, const std::string&, std::int32_t) override { return false; }
+    bool download(const std::filesystem::path&, const std::string&) override { return false; }
     void disconnect() override { ++disconnects; }
     void setTransfertype(std::int32_t) override {}
     int disconnects = 0;

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/utf8_path.h"
+
 namespace warenkai::test {
 
 std::string FlagsText(std::int32_t flags) {
@@ -23,9 +25,10 @@ bool RecordingFtpControl::connect(const std::string& server, const std::string& 
     return result;
 }
 
-bool RecordingFtpControl::upload(const std::string& localPath, const std::string& remotePath,
+bool RecordingFtpControl::upload(const std::filesystem::path& localPath, const std::string& remotePath,
                                  std::int32_t transferMode) {
-    m_journal.Add("ftp upload " + localPath + " -> " + remotePath + " mode " + std::to_string(transferMode));
+    m_journal.Add("ftp upload " + PathToUtf8(localPath) + " -> " + remotePath + " mode " +
+                  std::to_string(transferMode));
     if (uploadSucceeds && !uploadSucceeds(remotePath)) {
         return false;
     }
@@ -39,8 +42,8 @@ bool RecordingFtpControl::upload(const std::string& localPath, const std::string
     return true;
 }
 
-bool RecordingFtpControl::download(const std::string& localPath, const std::string& remotePath) {
-    m_journal.Add("ftp download " + remotePath + " -> " + localPath);
+bool RecordingFtpControl::download(const std::filesystem::path& localPath, const std::string& remotePath) {
+    m_journal.Add("ftp download " + remotePath + " -> " + PathToUtf8(localPath));
     const auto found = remoteFiles.find(remotePath);
     if (found == remoteFiles.end()) {
         return false;

@@ -20,8 +20,9 @@ public:
 
     bool connect(const std::string& server, const std::string& user, const std::string& password,
                  std::int32_t connectionFlags) override;
-    bool upload(const std::string& localPath, const std::string& remotePath, std::int32_t transferMode) override;
-    bool download(const std::string& localPath, const std::string& remotePath) override;
+    bool upload(const std::filesystem::path& localPath, const std::string& remotePath,
+                std::int32_t transferMode) override;
+    bool download(const std::filesystem::path& localPath, const std::string& remotePath) override;
     void disconnect() override;
     void setTransfertype(std::int32_t type) override;
 

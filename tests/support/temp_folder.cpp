@@ -1,9 +1,7 @@
 #include "tests/support/temp_folder.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <system_error>
@@ -11,11 +9,21 @@
 namespace warenkai::test {
 
 TempFolder::TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "warenkai-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
+    // A new folder with a random name, readable by the owner only (as mkdtemp makes it, which
+    // Windows lacks); a name that exists already is not taken.
+    std::random_device random;
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::filesystem::path candidate = base / ("warenkai-test-" + std::to_string(random()));
+        std::error_code ec;
+        if (std::filesystem::create_directory(candidate, ec)) {
+            std::filesystem::permissions(candidate, std::filesystem::perms::owner_all,
+                                         std::filesystem::perm_options::replace, ec);
+            m_path = candidate;
+            return;
+        }
     }
-    m_path = pattern;
+    throw std::runtime_error("cannot create a temporary folder");
 }
 
 TempFolder::~TempFolder() {

@@ -1,0 +1,46 @@
+#include "platform/desktop.h"
+
+#include <io.h>
+#include <shellapi.h>
+#include <windows.h>
+
+#include <cstdio>
+
+#include "platform/windows/wide_text.h"
+
+namespace warenkai {
+
+std::string OpenInBrowser(const std::string& address, const std::string&) {
+    // The shell's "open" on the address: the default browser shows it.
+    const auto result = reinterpret_cast<std::intptr_t>(
+        ::ShellExecuteW(nullptr, L"open", WideFromUtf8(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    if (result > 32) {
+        return {};
+    }
+    return SystemMessage(
+        static_cast<unsigned long>(result == SE_ERR_NOASSOC ? ERROR_NO_ASSOCIATION : ::GetLastError()));
+}
+
+void PrepareConsole() {
+    ::SetConsoleOutputCP(CP_UTF8);
+}
+
+bool ErrorOutputIsTerminal() {
+    return ::_isatty(::_fileno(stderr)) != 0;
+}
+
+std::vector<std::string> ProgramArguments(int, char**) {
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (words == nullptr) {
+        return arguments;
+    }
+    for (int i = 0; i < count; ++i) {
+        arguments.push_back(Utf8FromWide(words[i]));
+    }
+    ::LocalFree(words);
+    return arguments;
+}
+
+}  // namespace warenkai
