@@ -106,6 +106,9 @@ std::string CommandLineUsage() {
            "Statustexte und Meldungen erscheinen auf der Standardausgabe, die Zeilen der\n"
            "Fehlerliste auf der Standardfehlerausgabe.\n"
            "\n"
+           "Strg+C (oder SIGTERM) hält die Übertragung an der nächsten sicheren Stelle an, ein\n"
+           "zweites Strg+C beendet das Programm sofort.\n"
+           "\n"
            "Rückgabewert: 0 ohne Fehler, 1 wenn die Fehlerliste Einträge hat, 2 wenn die\n"
            "Übertragung abgebrochen wurde oder nicht beginnen konnte oder der Aufruf falsch ist.\n";
 }
