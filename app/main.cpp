@@ -1,22 +1,10 @@
 #include <filesystem>
 #include <string_view>
 
-#include <QApplication>
-
 #include "app/cli/command_line.h"
 #include "app/cli/program_folder.h"
-#include "app/main_window.h"
-
-namespace {
-
-int RunWindow(int argc, char** argv, const std::filesystem::path& programFolder) {
-    QApplication application(argc, argv);
-    warenkai::Main window(programFolder);
-    window.show();
-    return application.exec();
-}
-
-}  // namespace
+#include "app/window_application.h"
+#include "platform/desktop.h"
 
 int main(int argc, char** argv) {
     const std::filesystem::path programFolder = warenkai::CurrentProgramFolder(argv[0]);
@@ -29,5 +17,8 @@ int main(int argc, char** argv) {
     if (argc > 1 && !qtOption) {
         return warenkai::RunCommandLine(argc, argv, programFolder);
     }
-    return RunWindow(argc, argv, programFolder);
+    // A console of its own (the program was started from the desktop on Windows) is not left open
+    // beside the window.
+    warenkai::LeaveConsoleForWindow();
+    return warenkai::RunWindow(argc, argv, programFolder);
 }

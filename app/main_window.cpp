@@ -287,13 +287,14 @@ QWidget* Main::BuildArticleTab() {
 }
 
 void Main::BuildMenus() {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("Datei"));
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&Datei"));
     file->setObjectName(QStringLiteral("Datei"));
     QAction* quit = file->addAction(QStringLiteral("Beenden"));
     quit->setObjectName(QStringLiteral("Beenden"));
+    quit->setShortcut(QKeySequence::Quit);
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Hilfe"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Hilfe"));
     help->setObjectName(QStringLiteral("Hilfe"));
     QAction* info = help->addAction(QStringLiteral("Info"));
     info->setObjectName(QStringLiteral("InfoMenu"));

@@ -16,6 +16,11 @@ inline constexpr const char* kDesktopOpener = "xdg-open";
 // Console output: UTF-8 on the console (Windows), a reader that goes away does not end the program
 // (POSIX: SIGPIPE ignored).
 void PrepareConsole();
+// The window is about to open: a console window that only this program uses (Windows starts a
+// console program from the desktop with one) is given up, so none stays open beside the window. A
+// console the program shares, with the command prompt it was started from, stays.
+void LeaveConsoleForWindow();
+
 // Whether standard error is a terminal (the progress bar is drawn there only then).
 bool ErrorOutputIsTerminal();
 

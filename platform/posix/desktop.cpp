@@ -54,6 +54,8 @@ void PrepareConsole() {
     ::signal(SIGPIPE, SIG_IGN);
 }
 
+void LeaveConsoleForWindow() {}
+
 bool ErrorOutputIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
 }

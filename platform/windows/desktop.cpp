@@ -25,6 +25,13 @@ void PrepareConsole() {
     ::SetConsoleOutputCP(CP_UTF8);
 }
 
+void LeaveConsoleForWindow() {
+    DWORD processes[2] = {};
+    if (::GetConsoleProcessList(processes, 2) == 1) {
+        ::FreeConsole();
+    }
+}
+
 bool ErrorOutputIsTerminal() {
     return ::_isatty(::_fileno(stderr)) != 0;
 }

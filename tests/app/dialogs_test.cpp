@@ -21,6 +21,7 @@
 #include <QtTest>
 
 #include "app/about_box.h"
+#include "app/window_application.h"
 #include "app/folder_dialog.h"
 #include "app/main_window.h"
 #include "app/maker_picture.h"
@@ -222,15 +223,20 @@ private slots:
         QCOMPARE(status.ProgressValue(), 0);
     }
 
-    void messageBoxesHaveAnEmptyTitleAndNoIcon() {
+    void initTestCase() { PrepareGermanApplication(*qApp); }
+
+    // An empty title shows the program's name; Qt's own buttons speak German.
+    void messageBoxesHaveNoTitleOfTheirOwnNoIconAndGermanButtons() {
         QtUserDialogs dialogs(nullptr);
         auto seen = WhenModalOpens([](QWidget& modal) {
             auto* box = qobject_cast<QMessageBox*>(&modal);
             QVERIFY(box);
             QCOMPARE(box->windowTitle(), QString());
+            QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("Warenkai"));
             QCOMPARE(box->icon(), QMessageBox::NoIcon);
             QCOMPARE(box->text(), QStringLiteral("Fertig"));
             QCOMPARE(box->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+            QCOMPARE(box->button(QMessageBox::Ok)->text(), QStringLiteral("OK"));
             box->button(QMessageBox::Ok)->click();
         });
         dialogs.ShowMessage("Fertig");
@@ -241,6 +247,8 @@ private slots:
             QVERIFY(box);
             QCOMPARE(box->windowTitle(), QString());
             QCOMPARE(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+            QCOMPARE(box->button(QMessageBox::Yes)->text().remove(QLatin1Char('&')), QStringLiteral("Ja"));
+            QCOMPARE(box->button(QMessageBox::No)->text().remove(QLatin1Char('&')), QStringLiteral("Nein"));
             box->button(QMessageBox::No)->click();
         });
         QVERIFY(!dialogs.AskYesNo("Wollen Sie die Zeile wirklich löschen?"));

@@ -218,13 +218,14 @@ private slots:
 
         const QList<QAction*> menus = window.menuBar()->actions();
         QCOMPARE(menus.size(), 2);
-        const QStringList menuTexts{QStringLiteral("Datei"), QStringLiteral("Beenden"), QStringLiteral("Hilfe"),
+        const QStringList menuTexts{QStringLiteral("&Datei"), QStringLiteral("Beenden"), QStringLiteral("&Hilfe"),
                                     QStringLiteral("Info")};
         for (int menu = 0; menu < 2; ++menu) {
             QCOMPARE(menus[menu]->text(), menuTexts[2 * menu]);
             QCOMPARE(menus[menu]->menu()->actions().size(), 1);
             QCOMPARE(menus[menu]->menu()->actions()[0]->text(), menuTexts[2 * menu + 1]);
         }
+        QCOMPARE(run.MenuEntry("Beenden")->shortcut(), QKeySequence(QKeySequence::Quit));
 
         // Nothing is written at start-up, and nothing connects.
         QCOMPARE(ReadFile(run.SettingsFile()), std::string("<missing>"));
