@@ -5,6 +5,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/maker_picture.h"
@@ -56,22 +57,22 @@ Info::Info(WebOpener& web, QWidget* owner) : QDialog(owner) {
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
 
-    auto* notice = NamedLabel(
-        QStringLiteral("Dieses Programm ist urheberrechtlich geschützt. Die unerlaubte Vervielfältigung "
-                       "oder Verbreitung dieses Programms oder von Teilen davon wird straf- und "
-                       "zivilrechtlich verfolgt."),
-        "LegalNotice", this);
+    auto* notice =
+        NamedLabel(QStringLiteral("Dieses Programm ist urheberrechtlich geschützt. Die unerlaubte Vervielfältigung "
+                                  "oder Verbreitung dieses Programms oder von Teilen davon wird straf- und "
+                                  "zivilrechtlich verfolgt."),
+                   "LegalNotice", this);
     notice->setWordWrap(true);
 
     const QString webAddress = QString::fromUtf8(kMakerWebAddress);
-    auto* link = NamedLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(webAddress.toHtmlEscaped()), "WebAddress", this);
+    auto* link =
+        NamedLabel(QStringLiteral("<a href=\"%1\">%1</a>").arg(webAddress.toHtmlEscaped()), "WebAddress", this);
     link->setTextFormat(Qt::RichText);
     link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     link->setOpenExternalLinks(false);
     // The label's text, the maker's web address, goes to the browser as it stands.
-    connect(link, &QLabel::linkActivated, this, [&web, webAddress](const QString&) {
-        web.OpenWebAddress(webAddress.toStdString());
-    });
+    connect(link, &QLabel::linkActivated, this,
+            [&web, webAddress](const QString&) { web.OpenWebAddress(webAddress.toStdString()); });
 
     auto* top = new QHBoxLayout;
     top->addWidget(picture, 0, Qt::AlignTop);
@@ -87,6 +88,11 @@ Info::Info(WebOpener& web, QWidget* owner) : QDialog(owner) {
     layout->addWidget(NamedLabel(QString::fromUtf8(kMakerStreet), "Address2", this));
     layout->addWidget(NamedLabel(QString::fromUtf8(kMakerTown), "Address3", this));
     layout->addWidget(link);
+    auto* close = new QPushButton(QStringLiteral("Schließen"), this);
+    close->setObjectName(QStringLiteral("Schliessen"));
+    close->setDefault(true);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addWidget(close, 0, Qt::AlignRight);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     notice->setMinimumWidth(360);
 }

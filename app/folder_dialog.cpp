@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -50,7 +51,7 @@ QStringList DriveRoots() {
     return roots;
 }
 
-Durchsuchen::Durchsuchen(QString& chosenFolder, QWidget* owner, const QStringList& roots)
+Durchsuchen::Durchsuchen(QString& chosenFolder, QWidget* owner, const QString& startFolder, const QStringList& roots)
     : QDialog(owner), m_chosenFolder(chosenFolder) {
     setObjectName(QStringLiteral("Durchsuchen"));
     setWindowTitle(QStringLiteral("Durchsuchen"));
@@ -86,15 +87,26 @@ Durchsuchen::Durchsuchen(QString& chosenFolder, QWidget* owner, const QStringLis
     ok->setObjectName(QStringLiteral("OK"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &Durchsuchen::Ok);
+    auto* cancel = new QPushButton(QStringLiteral("Abbrechen"), this);
+    cancel->setObjectName(QStringLiteral("Abbrechen"));
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_drives);
     layout->addWidget(m_folders, 1);
-    layout->addWidget(ok, 0, Qt::AlignRight);
-    resize(360, 420);
+    layout->addLayout(buttons);
+    // Wide enough for long folder names.
+    resize(640, 560);
+    m_folders->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    m_folders->header()->setStretchLastSection(false);
 
-    // The folder list shows the roots with their folders and starts at the current working folder.
-    const QString start = CleanFolder(QDir::currentPath());
+    // The folder list shows the roots with their folders and starts at the picture folder, or at
+    // the current working folder when there is none.
+    const QString start = CleanFolder(IsReadableFolder(startFolder) ? startFolder : QDir::currentPath());
     m_openDrive = RootOf(start, roots);
     if (m_openDrive.isEmpty() && !roots.isEmpty()) {
         m_openDrive = roots.front();

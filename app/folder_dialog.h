@@ -13,13 +13,15 @@ namespace warenkai {
 // The roots of the file system, as the drive list offers them ("/" on this platform).
 QStringList DriveRoots();
 
-// The folder dialog "Durchsuchen": a drive list, a folder list starting at the current working folder,
-// and "OK", which writes the folder open in the list into `chosenFolder` and closes the dialog. There
-// is no cancel button; the close box closes it and leaves `chosenFolder` as it was.
+// The folder dialog "Durchsuchen": a drive list, a folder list starting at `startFolder` when that
+// folder exists (else at the current working folder), "OK", which writes the folder open in the list
+// into `chosenFolder` and accepts the dialog, and "Abbrechen". "Abbrechen" and the close box leave
+// `chosenFolder` as it was and reject the dialog.
 class Durchsuchen : public QDialog {
     Q_OBJECT
 public:
-    Durchsuchen(QString& chosenFolder, QWidget* owner, const QStringList& roots = DriveRoots());
+    Durchsuchen(QString& chosenFolder, QWidget* owner, const QString& startFolder = {},
+                const QStringList& roots = DriveRoots());
 
     // The folder open in the folder list: a full path without a closing separator, except for a root.
     QString OpenFolder() const;

@@ -18,6 +18,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -75,7 +76,9 @@ Main::Main(std::filesystem::path programFolder, MainServices services, QWidget* 
     m_tabs1->addTab(settingsTab, QStringLiteral("Einstellungen"));
     setCentralWidget(m_tabs1);
     BuildMenus();
-    resize(960, 700);
+    // Every field and grid column readable from the start; the window never shrinks below that.
+    centralWidget()->setMinimumSize(centralWidget()->minimumSizeHint());
+    resize(sizeHint().expandedTo(QSize(960, 700)));
 
     m_status = std::make_unique<QtStatusArea>(*m_statustext, *m_list2, *m_progressBar3);
     if (m_services.dialogs == nullptr) {
@@ -180,6 +183,17 @@ QWidget* Main::BuildBasicSettingsTab() {
              new QLabel(QStringLiteral("ohne / am Anfang und am Ende"), ftp));
     addField(ftpLayout, 1, QStringLiteral("Benutzername:"), m_text1[1], nullptr);
     addField(ftpLayout, 2, QStringLiteral("Passwort:"), m_text1[2], nullptr);
+    // Masked; the eye in the field shows it while the user wants to read it.
+    m_text1[2]->setEchoMode(QLineEdit::Password);
+    QAction* showPassword =
+        m_text1[2]->addAction(style()->standardIcon(QStyle::SP_DialogYesButton), QLineEdit::TrailingPosition);
+    showPassword->setObjectName(QStringLiteral("PasswortZeigen"));
+    showPassword->setCheckable(true);
+    showPassword->setToolTip(QStringLiteral("Passwort zeigen"));
+    connect(showPassword, &QAction::toggled, this, [this, showPassword](bool shown) {
+        m_text1[2]->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
+        showPassword->setToolTip(shown ? QStringLiteral("Passwort verbergen") : QStringLiteral("Passwort zeigen"));
+    });
     addField(ftpLayout, 3, QStringLiteral("Hauptverzeichnis der Webshops:"), m_text1[3],
              new QLabel(QStringLiteral("mit / am Anfang"), ftp));
     m_check2[0] = Named(new QCheckBox(QStringLiteral("Synchrone Datenübertragung"), ftp), "Check2_0");
@@ -426,11 +440,11 @@ void Main::ShowAbout() {
 }
 
 void Main::BrowseFolder() {
-    {
-        Durchsuchen dialog(m_chosenFolder, this);
-        dialog.exec();
+    // Only a folder chosen with "OK" replaces the field; "Abbrechen" or the close box leave it.
+    Durchsuchen dialog(m_chosenFolder, this, m_text1[5]->text());
+    if (dialog.exec() == QDialog::Accepted) {
+        m_text1[5]->setText(m_chosenFolder);
     }
-    m_text1[5]->setText(m_chosenFolder);
 }
 
 UserDialogs& Main::Dialogs() {

@@ -47,14 +47,14 @@ std::optional<std::string> ReadWholeFile(const fs::path& file, std::size_t maxBy
     }
 }
 
-bool WriteFileAtomically(const fs::path& file, std::string_view bytes) noexcept {
+bool WriteFileAtomically(const fs::path& file, std::string_view bytes, FileAccess access) noexcept {
     try {
         std::random_device random;
         fs::path name(".");
         name += file.filename();
         name += "." + std::to_string(random()) + ".tmp";
         const fs::path temporary = file.parent_path() / name;
-        std::FILE* out = OpenFileForWriting(temporary, OpenForWriting::CreateNew);
+        std::FILE* out = OpenFileForWriting(temporary, OpenForWriting::CreateNew, access);
         if (out == nullptr) {
             return false;
         }

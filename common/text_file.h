@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/files.h"
+
 namespace warenkai {
 
 // Small file helpers with the behaviour the program needs: never throw, report by result.
@@ -25,6 +27,8 @@ std::optional<std::string> ReadWholeFile(const std::filesystem::path& file,
 // Writes `bytes` to a temporary file beside `file` and renames it over `file` only when it is
 // complete and flushed to disk, so the old file is never lost: on any failure it stays as it was
 // and the temporary file is removed. A read-only `file` is replaced. Returns whether it worked.
-bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes) noexcept;
+// `access` says who may read the new file.
+bool WriteFileAtomically(const std::filesystem::path& file, std::string_view bytes,
+                         FileAccess access = FileAccess::Everyone) noexcept;
 
 }  // namespace warenkai

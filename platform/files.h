@@ -18,9 +18,16 @@ enum class OpenForWriting {
     Truncate,   // creates the file, or empties the one there
 };
 
+// Who may read a file the program creates. Windows leaves it to the folder's access list.
+enum class FileAccess {
+    Everyone,   // POSIX 0644
+    OwnerOnly,  // POSIX 0600: it holds a password
+};
+
 // Opens `file` for writing in binary mode; never writes through a link (or junction) standing in
 // its place. nullptr when it cannot be opened.
-std::FILE* OpenFileForWriting(const std::filesystem::path& file, OpenForWriting mode) noexcept;
+std::FILE* OpenFileForWriting(const std::filesystem::path& file, OpenForWriting mode,
+                              FileAccess access = FileAccess::Everyone) noexcept;
 
 // Opens `file` for reading in binary mode; nullptr when it cannot be opened.
 std::FILE* OpenFileForReading(const std::filesystem::path& file) noexcept;

@@ -2,9 +2,9 @@
 
 #include <charconv>
 #include <fstream>
+#include <stdexcept>
 #include <system_error>
 #include <vector>
-#include <stdexcept>
 
 #include "common/text_file.h"
 #include "common/trim_blanks.h"
@@ -66,13 +66,20 @@ void ApplyLine(std::string_view line, Settings& settings) {
 
 std::string& Settings::Text(int element) {
     switch (element) {
-    case 0: return ftpServer;
-    case 1: return ftpUser;
-    case 2: return ftpPassword;
-    case 3: return shopRoot;
-    case 4: return shopLink;
-    case 5: return pictureFolder;
-    default: throw std::out_of_range("text field " + std::to_string(element));
+        case 0:
+            return ftpServer;
+        case 1:
+            return ftpUser;
+        case 2:
+            return ftpPassword;
+        case 3:
+            return shopRoot;
+        case 4:
+            return shopLink;
+        case 5:
+            return pictureFolder;
+        default:
+            throw std::out_of_range("text field " + std::to_string(element));
     }
 }
 
@@ -164,7 +171,8 @@ void LoadSettings(const std::filesystem::path& file, Settings& settings) {
 
 bool SaveSettings(const std::filesystem::path& file, const Settings& settings) {
     try {
-        return WriteFileAtomically(file, FormatSettingsFile(settings));
+        // It holds the FTP password: readable by its owner only.
+        return WriteFileAtomically(file, FormatSettingsFile(settings), FileAccess::OwnerOnly);
     } catch (...) {
         return false;
     }

@@ -19,11 +19,12 @@ void ClearReadOnly(const fs::path& file) noexcept {
     }
 }
 
-std::FILE* OpenFileForWriting(const fs::path& file, OpenForWriting mode) noexcept {
+std::FILE* OpenFileForWriting(const fs::path& file, OpenForWriting mode, FileAccess access) noexcept {
     const int how = mode == OpenForWriting::CreateNew ? O_CREAT | O_EXCL : O_CREAT | O_TRUNC;
+    const mode_t permissions = access == FileAccess::OwnerOnly ? 0600 : 0644;
     int fd = -1;
     do {
-        fd = ::open(file.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | how, 0644);
+        fd = ::open(file.c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | how, permissions);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         return nullptr;

@@ -23,7 +23,7 @@ void ClearReadOnly(const fs::path& file) noexcept {
     }
 }
 
-std::FILE* OpenFileForWriting(const fs::path& file, OpenForWriting mode) noexcept {
+std::FILE* OpenFileForWriting(const fs::path& file, OpenForWriting mode, FileAccess) noexcept {
     // The link itself is opened, never its target; a file that turns out to be one is refused.
     const DWORD disposition = mode == OpenForWriting::CreateNew ? CREATE_NEW : OPEN_ALWAYS;
     HANDLE handle = ::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,

@@ -21,12 +21,12 @@
 #include <QtTest>
 
 #include "app/about_box.h"
-#include "app/window_application.h"
 #include "app/folder_dialog.h"
 #include "app/main_window.h"
 #include "app/maker_picture.h"
 #include "app/qt_status_area.h"
 #include "app/qt_user_dialogs.h"
+#include "app/window_application.h"
 #include "tests/app/window_fakes.h"
 
 namespace warenkai::test {
@@ -101,15 +101,15 @@ private slots:
             QVERIFY(picture);
             QCOMPARE(picture->pixmap().size(), QSize(151, 147));
             QVERIFY(modal.findChild<QFrame*>(QStringLiteral("Line")));
-            // No button of its own: the close box closes it.
-            QVERIFY(modal.findChildren<QPushButton*>().isEmpty());
-            QVERIFY(modal.findChildren<QDialogButtonBox*>().isEmpty());
-
             auto* link = modal.findChild<QLabel*>(QStringLiteral("WebAddress"));
             QVERIFY(link);
             emit link->linkActivated(QString::fromUtf8(kMakerWebAddress));
             QCOMPARE(m_web.opened, std::vector<std::string>{kMakerWebAddress});
-            modal.close();
+            auto* close = modal.findChild<QPushButton*>(QStringLiteral("Schliessen"));
+            QVERIFY(close);
+            QCOMPARE(close->text(), QStringLiteral("Schließen"));
+            close->click();
+            QVERIFY(!modal.isVisible());
         });
         window->findChild<QAction*>(QStringLiteral("InfoMenu"))->trigger();
         QVERIFY(*seen);
@@ -126,12 +126,15 @@ private slots:
         auto* field = window->findChild<QLineEdit*>(QStringLiteral("Text1_5"));
         field->setText(QStringLiteral("/alt"));
 
-        // First use, closed with the close box: the field takes the empty chosen folder.
+        // A picture folder that does not exist: the list opens at the working folder. Closed with the
+        // close box or "Abbrechen", the field stays as it was.
         Browse(*window, [&](Durchsuchen& dialog) {
             QCOMPARE(dialog.OpenFolder(), workFolder);
             dialog.close();
         });
-        QCOMPARE(field->text(), QString());
+        Browse(*window,
+               [&](Durchsuchen& dialog) { dialog.findChild<QPushButton*>(QStringLiteral("Abbrechen"))->click(); });
+        QCOMPARE(field->text(), QStringLiteral("/alt"));
         QCOMPARE(window->chosenFolder(), QString());
 
         // OK on the folder the list opened at: the working folder, without a closing separator.
@@ -146,10 +149,14 @@ private slots:
         });
         QCOMPARE(field->text(), workFolder + QStringLiteral("/Bilder"));
 
-        // Closed without OK: the folder of the last OK comes back into the field.
-        field->setText(QStringLiteral("/anders"));
-        Browse(*window, [&](Durchsuchen& dialog) { dialog.close(); });
-        QCOMPARE(field->text(), workFolder + QStringLiteral("/Bilder"));
+        // The list opens at the picture folder of the field; closed without OK, an edited field stays.
+        QVERIFY(QDir::setCurrent(QStringLiteral("/")));
+        Browse(*window, [&](Durchsuchen& dialog) {
+            QCOMPARE(dialog.OpenFolder(), workFolder + QStringLiteral("/Bilder"));
+            field->setText(QStringLiteral("/anders"));
+            dialog.close();
+        });
+        QCOMPARE(field->text(), QStringLiteral("/anders"));
 
         // The root keeps its separator.
         Browse(*window, [&](Durchsuchen& dialog) {
@@ -170,7 +177,8 @@ private slots:
         QVERIFY(QDir::setCurrent(workFolder));
         QString chosen = QStringLiteral("unverändert");
         {
-            Durchsuchen dialog(chosen, nullptr, {QStringLiteral("/"), workFolder + QStringLiteral("/kein-medium/")});
+            Durchsuchen dialog(chosen, nullptr, {},
+                               {QStringLiteral("/"), workFolder + QStringLiteral("/kein-medium/")});
             auto* drives = dialog.findChild<QComboBox*>(QStringLiteral("Drive1"));
             QCOMPARE(drives->count(), 2);
             drives->setCurrentIndex(1);

@@ -198,7 +198,6 @@ private slots:
             QVERIFY(run.Text1(element));
             QCOMPARE(run.Text1(element)->text(), QString());
         }
-        QCOMPARE(run.Text1(2)->echoMode(), QLineEdit::Normal);
         const std::vector<std::pair<const char*, QString>> boxes = {
             {"Check1_0", QStringLiteral("Nur Artikel importieren die Shopaktiv sind")},
             {"Check2_0", QStringLiteral("Synchrone Datenübertragung")},
@@ -226,6 +225,15 @@ private slots:
             QCOMPARE(menus[menu]->menu()->actions()[0]->text(), menuTexts[2 * menu + 1]);
         }
         QCOMPARE(run.MenuEntry("Beenden")->shortcut(), QKeySequence(QKeySequence::Quit));
+
+        // The password is masked; the action in the field shows it and hides it again.
+        QCOMPARE(run.Text1(2)->echoMode(), QLineEdit::Password);
+        auto* showPassword = run.Text1(2)->findChild<QAction*>(QStringLiteral("PasswortZeigen"));
+        QVERIFY(showPassword);
+        showPassword->toggle();
+        QCOMPARE(run.Text1(2)->echoMode(), QLineEdit::Normal);
+        showPassword->toggle();
+        QCOMPARE(run.Text1(2)->echoMode(), QLineEdit::Password);
 
         // Nothing is written at start-up, and nothing connects.
         QCOMPARE(ReadFile(run.SettingsFile()), std::string("<missing>"));

@@ -156,8 +156,8 @@ TEST(SettingsLoadRules, SwitchesTakeOnlyTheExactJa) {
 
 TEST(SettingsLoadRules, LaterLinesWinAndMissingKeysKeepTheirValue) {
     const Settings settings = Loaded("ARTIKEL26=5\r\nARTIKEL26=\r\nGRUND3=/a\r\nGRUND3=/b\r\n");
-    EXPECT_EQ(settings.mapping[5].defaultValue, "");       // "vk_netto" default emptied
-    EXPECT_EQ(settings.mapping[6].defaultValue, "0");      // untouched rows keep their built-in defaults
+    EXPECT_EQ(settings.mapping[5].defaultValue, "");   // "vk_netto" default emptied
+    EXPECT_EQ(settings.mapping[6].defaultValue, "0");  // untouched rows keep their built-in defaults
     EXPECT_EQ(settings.mapping[17].defaultValue, "16");
     EXPECT_EQ(settings.shopRoot, "/b");
 }
@@ -228,8 +228,11 @@ TEST(SettingsFile, SaveThenLoadGivesTheSameState) {
     Settings reread;
     LoadSettings(folder / kSettingsFileName, reread);
     EXPECT_EQ(reread, settings);
-    // No temporary file is left beside it.
+    // No temporary file is left beside it, and only its owner may read the password in it.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
+    using std::filesystem::perms;
+    EXPECT_EQ(std::filesystem::status(folder / kSettingsFileName).permissions() & perms::all,
+              perms::owner_read | perms::owner_write);
 }
 
 TEST(SettingsFile, ReadOnlyFileIsReplaced) {
