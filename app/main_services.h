@@ -21,6 +21,7 @@ struct MainServices {
     TransferRunner articleTransfer;      // Command3
     TransferRunner pictureUpload;        // Command4
     TransferRunner customerOrderImport;  // Command5
+    TransferRunner connectionCheck;      // "Verbindung testen"
     // The FTP control; each transfer makes its own on its thread.
     std::function<std::unique_ptr<FtpControl>()> makeFtpControl;
     // The Selectline automation server that belongs to the program folder.

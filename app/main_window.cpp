@@ -216,6 +216,10 @@ QWidget* Main::BuildBasicSettingsTab() {
     addField(picturesLayout, 0, QStringLiteral("Pfad zum Ordner mit Bildern:"), m_text1[5], browse);
     picturesLayout->setColumnStretch(1, 1);
 
+    // Logs in with the fields as they stand and asks the shop link, on the transfer thread.
+    m_connectionCheck = Named(new QPushButton(QStringLiteral("Verbindung testen"), tab), "VerbindungTesten");
+    connect(m_connectionCheck, &QPushButton::clicked, this, [this] { StartTransfer(m_services.connectionCheck); });
+
     // The captions of the three frames' fields line up.
     int captionWidth = 0;
     for (QGridLayout* grid : {ftpLayout, linkLayout, picturesLayout}) {
@@ -230,6 +234,7 @@ QWidget* Main::BuildBasicSettingsTab() {
     layout->addWidget(ftp);
     layout->addWidget(link);
     layout->addWidget(pictures);
+    layout->addWidget(m_connectionCheck, 0, Qt::AlignLeft);
     layout->addStretch(1);
     return tab;
 }
@@ -414,6 +419,7 @@ void Main::SetTransferRunning(bool running) {
     m_command3->setEnabled(!running);
     m_command4->setEnabled(!running);
     m_command5->setEnabled(!running);
+    m_connectionCheck->setEnabled(!running);
     m_cancel->setEnabled(running);
 }
 

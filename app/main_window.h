@@ -89,6 +89,7 @@ private:
     QPushButton* m_command4 = nullptr;
     QPushButton* m_command5 = nullptr;
     QPushButton* m_cancel = nullptr;
+    QPushButton* m_connectionCheck = nullptr;
     QLabel* m_statustext = nullptr;
     QListWidget* m_list2 = nullptr;
     QProgressBar* m_progressBar3 = nullptr;

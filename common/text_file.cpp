@@ -61,7 +61,7 @@ bool WriteFileAtomically(const fs::path& file, std::string_view bytes, FileAcces
         bool ok = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
         ok = FlushFileToDisk(out) && ok;
         ok = std::fclose(out) == 0 && ok;
-        ok = ok && ReplaceFile(temporary, file);
+        ok = ok && PutFileInPlace(temporary, file);
         if (!ok) {
             std::error_code ec;
             fs::remove(temporary, ec);

@@ -37,7 +37,7 @@ bool FlushFileToDisk(std::FILE* file) noexcept;
 
 // Puts `source` in place of `target` in one step, replacing a `target` that exists, also a read-only
 // one; written through to the disk before it returns. Both lie in the same folder.
-bool ReplaceFile(const std::filesystem::path& source, const std::filesystem::path& target) noexcept;
+bool PutFileInPlace(const std::filesystem::path& source, const std::filesystem::path& target) noexcept;
 
 // An exclusive lock on a file that the system drops when the process ends in any way.
 class FileLock {

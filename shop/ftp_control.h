@@ -37,6 +37,11 @@ public:
     // 1 text, 2 binary; 2 when never set.
     virtual void setTransfertype(std::int32_t type) = 0;
 
+    // Why the last connect, upload or download that returned false failed, as a text for the user
+    // (the client library's words, the server's refusing answer); "" when that operation succeeded
+    // or the control does not tell. disconnect keeps it.
+    virtual std::string lastFailure() const { return {}; }
+
     void setTransferProgressHandler(ProgressHandler handler) { m_transferProgress = std::move(handler); }
 
 protected:

@@ -7,6 +7,7 @@
 #include "app/cli/command_line_arguments.h"
 #include "app/cli/console.h"
 #include "app/cli/console_dialogs.h"
+#include "app/outside_services.h"
 #include "app/cli/console_status_area.h"
 #include "common/text_file.h"
 #include "common/transfer_lock.h"
@@ -16,9 +17,7 @@
 #include "pictures/picture_upload.h"
 #include "platform/desktop.h"
 #include "platform/interrupt.h"
-#include "selectline/standin/standin_selectline.h"
 #include "settings/settings.h"
-#include "shop/curl/curl_ftp_control.h"
 #include "shop/ftp_control.h"
 
 #ifndef WARENKAI_VERSION
@@ -119,10 +118,8 @@ CommandLineServices ProgramCommandLineServices() {
     services.customerOrderImport = [](const Settings& settings, TransferContext& context) {
         return RunCustomerOrderImport(settings, context);
     };
-    services.makeFtpControl = MakeCurlFtpControl;
-    services.makeSelectline = [](const std::filesystem::path& programFolder) {
-        return MakeStandinSelectline(programFolder / kStandinDatabaseFileName);
-    };
+    services.makeFtpControl = MakeProgramFtpControl;
+    services.makeSelectline = MakeProgramSelectline;
     services.requestPage = [](const std::string& address) { return RequestHttpPage(address); };
     return services;
 }

@@ -44,7 +44,7 @@ bool FlushFileToDisk(std::FILE* file) noexcept {
     return std::fflush(file) == 0 && ::fsync(::fileno(file)) == 0;
 }
 
-bool ReplaceFile(const fs::path& source, const fs::path& target) noexcept {
+bool PutFileInPlace(const fs::path& source, const fs::path& target) noexcept {
     // rename() replaces a read-only target as well: the permission that counts is the folder's.
     if (std::rename(source.c_str(), target.c_str()) != 0) {
         return false;

@@ -57,7 +57,7 @@ bool FlushFileToDisk(std::FILE* file) noexcept {
     return std::fflush(file) == 0 && ::_commit(::_fileno(file)) == 0;
 }
 
-bool ReplaceFile(const fs::path& source, const fs::path& target) noexcept {
+bool PutFileInPlace(const fs::path& source, const fs::path& target) noexcept {
     ClearReadOnly(target);
     return ::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }

@@ -99,7 +99,7 @@ public:
             return false;
         }
         // A read-only old copy does not block the new one.
-        if (!ReplaceFile(m_path, target)) {
+        if (!PutFileInPlace(m_path, target)) {
             return false;
         }
         m_path.clear();

@@ -22,8 +22,7 @@ TEST(TransferGuard, AnErrorEndsTheTransferWithStatusErrorLineAndMessage) {
     });
     EXPECT_EQ(outcome, TransferOutcome::Stopped);
     EXPECT_THAT(journal.Entries(),
-                ElementsAre("status: Auslesen von Artikeln aus Selectline",
-                            "status: Die Übertragung wurde abgebrochen",
+                ElementsAre("status: Auslesen von Artikeln aus Selectline", "status: Die Übertragung wurde abgebrochen",
                             "error: Das Feld Gewicht2 gibt es in der Tabelle AR nicht",
                             "message: Das Feld Gewicht2 gibt es in der Tabelle AR nicht"));
 }

@@ -8,7 +8,9 @@ namespace {
 TEST(Windows1252, EncodesGermanTextAndReplacesWhatTheCodePageLacks) {
     EXPECT_EQ(Utf8ToWindows1252("Zubehör ´ €"), "Zubeh\xF6r \xB4 \x80");
     EXPECT_EQ(Utf8ToWindows1252("\xE2\x82\xAC\xE4\xB8\xAD"), "\x80?");  // € and a CJK character
-    EXPECT_EQ(Utf8ToWindows1252("a\xFF" "b"), "a?b");                    // not UTF-8
+    EXPECT_EQ(Utf8ToWindows1252("a\xFF"
+                                "b"),
+              "a?b");  // not UTF-8
 }
 
 TEST(Windows1252, EveryByteSurvivesARoundTrip) {

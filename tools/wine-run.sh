@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs a Windows program under wine: tools/wine-run.sh program.exe [arguments...]
+# Used as the cross-compiling emulator of cmake/mingw-w64-x86_64.cmake, so ctest runs Windows
+# tests with it. The wine prefix is $WARENKAI_WINEPREFIX, or else one shared prefix in the
+# build cache outside the clone (never ~/.wine); wine creates it on first use (about 12 s).
+set -euo pipefail
+export WINEPREFIX="${WARENKAI_WINEPREFIX:-${WARENKAI_CACHE:-$HOME/.cache/warenkai}/wine-prefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono/Gecko installer prompts while a prefix is created.
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+mkdir -p "$(dirname "$WINEPREFIX")"
+exec /usr/lib/wine/wine64 "$@"
