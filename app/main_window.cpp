@@ -181,6 +181,8 @@ QWidget* Main::BuildBasicSettingsTab() {
     m_text1[3]->setParent(ftp);
     addField(ftpLayout, 0, QStringLiteral("FTP-Server:"), m_text1[0],
              new QLabel(QStringLiteral("ohne / am Anfang und am Ende"), ftp));
+    m_text1[0]->setToolTip(QStringLiteral("z. B. ftp.meinshop.de, ftpes://ftp.meinshop.de (TLS) oder "
+                                          "ftps://ftp.meinshop.de:990"));
     addField(ftpLayout, 1, QStringLiteral("Benutzername:"), m_text1[1], nullptr);
     addField(ftpLayout, 2, QStringLiteral("Passwort:"), m_text1[2], nullptr);
     // Masked; the eye in the field shows it while the user wants to read it.

@@ -9,9 +9,11 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/text_file.h"
+#include "common/utf8_path.h"
 #include "platform/files.h"
 #include "shop/curl/ftp_url.h"
 
@@ -44,6 +46,10 @@ using MultiHandle = std::unique_ptr<CURLM, MultiCleanup>;
 struct Session {
     CurlHandle easy;
     MultiHandle multi;
+    // libcurl's words on the failure of the last transfer.
+    char errorText[CURL_ERROR_SIZE] = {};
+    // The server's last answer line ("550 No such file or directory.").
+    std::string lastReply;
 
     ~Session() {
         // The easy handle first; closing the multi handle then ends the connection with QUIT.
@@ -120,33 +126,36 @@ public:
 
     bool connect(const std::string& server, const std::string& user, const std::string& password,
                  std::int32_t connectionFlags) override {
+        m_failure.clear();
         try {
             return Connect(server, user, password, connectionFlags);
         } catch (...) {
             Close();
-            return false;
+            return Fail(kUnexpected);
         }
     }
 
     bool upload(const fs::path& localPath, const std::string& remotePath, std::int32_t /*transferMode*/) override {
+        m_failure.clear();
         if (!m_session) {
-            return false;
+            return Fail(kNotConnected);
         }
         try {
             return Upload(localPath, remotePath);
         } catch (...) {
-            return false;
+            return Fail(kUnexpected);
         }
     }
 
     bool download(const fs::path& localPath, const std::string& remotePath) override {
+        m_failure.clear();
         if (!m_session) {
-            return false;
+            return Fail(kNotConnected);
         }
         try {
             return Download(localPath, remotePath);
         } catch (...) {
-            return false;
+            return Fail(kUnexpected);
         }
     }
 
@@ -154,7 +163,14 @@ public:
 
     void setTransfertype(std::int32_t type) override { m_transferType = type; }
 
+    std::string lastFailure() const override { return m_failure; }
+
 private:
+    static constexpr const char* kNotConnected = "Keine Verbindung zum FTP-Server";
+    static constexpr const char* kUnexpected = "Unerwarteter Fehler bei der FTP-Verbindung";
+    static constexpr const char* kRefusedOption = "libcurl lehnt eine Einstellung der FTP-Verbindung ab";
+    static constexpr const char* kBadRemotePath = "Ungültiger Pfad auf dem FTP-Server";
+
     struct Transfer {
         bool upload = false;
         std::FILE* file = nullptr;
@@ -170,22 +186,44 @@ private:
                  std::int32_t connectionFlags) {
         Close();
         const auto url = FtpServerUrl(server);
-        if (!url || !CurlReady()) {
-            return false;
+        const auto tls = FtpServerTls(server);
+        if (!url || !tls) {
+            return Fail("Ungültige Angabe des FTP-Servers (Server[:Port], ftp://, ftpes:// oder ftps://): \"" + server +
+                        "\"");
+        }
+        const bool passive = (connectionFlags & kPassiveModeFlag) != 0;
+        if (*tls != FtpTls::None && !passive) {
+            // libcurl 7.87 to 7.88 (Debian 12) connects an active-mode data connection without TLS
+            // even when PROT P was agreed, so the file would travel in plain text.
+            return Fail("FTP über TLS (ftpes://, ftps://) ist nur im Passiv-Modus möglich");
         }
         auto session = std::make_unique<Session>();
-        session->easy.reset(curl_easy_init());
-        session->multi.reset(curl_multi_init());
+        if (CurlReady()) {
+            session->easy.reset(curl_easy_init());
+            session->multi.reset(curl_multi_init());
+        }
         if (!session->easy || !session->multi) {
-            return false;
+            return Fail("libcurl kann nicht gestartet werden");
         }
         CURL* h = session->easy.get();
-        const bool passive = (connectionFlags & kPassiveModeFlag) != 0;
         const long bufferSize = static_cast<long>(m_options.bufferSize);
         bool ok = true;
         const auto set = [&ok](CURLcode code) { ok = ok && code == CURLE_OK; };
-        set(curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "ftp"));
+        set(curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "ftp,ftps"));
         set(curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L));
+        set(curl_easy_setopt(h, CURLOPT_ERRORBUFFER, session->errorText));
+        // For FTP libcurl hands the server's answers to the header function.
+        set(curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &OnReply));
+        set(curl_easy_setopt(h, CURLOPT_HEADERDATA, session.get()));
+        if (*tls != FtpTls::None) {
+            // TLS on the control and every data connection (PROT P), or no connection at all; the
+            // certificate is checked as libcurl does by default.
+            set(curl_easy_setopt(h, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL)));
+            set(curl_easy_setopt(h, CURLOPT_FTPSSLAUTH, static_cast<long>(CURLFTPAUTH_TLS)));
+            if (!m_options.caFile.empty()) {
+                set(curl_easy_setopt(h, CURLOPT_CAINFO, m_options.caFile.c_str()));
+            }
+        }
         // User and password exactly as typed; in the address they would need escaping.
         set(curl_easy_setopt(h, CURLOPT_USERNAME, user.c_str()));
         set(curl_easy_setopt(h, CURLOPT_PASSWORD, password.c_str()));
@@ -209,13 +247,17 @@ private:
         set(curl_easy_setopt(h, CURLOPT_URL, url->c_str()));
         set(curl_easy_setopt(h, CURLOPT_NOBODY, 1L));
         if (!ok) {
-            return false;
+            return Fail(kRefusedOption);
         }
         m_session = std::move(session);
         m_server = server;
-        if (Run() != CURLE_OK || curl_easy_setopt(h, CURLOPT_NOBODY, 0L) != CURLE_OK) {
+        if (Run() != CURLE_OK) {
             Close();
             return false;
+        }
+        if (curl_easy_setopt(h, CURLOPT_NOBODY, 0L) != CURLE_OK) {
+            Close();
+            return Fail(kRefusedOption);
         }
         return true;
     }
@@ -223,20 +265,15 @@ private:
     bool Upload(const fs::path& local, const std::string& remotePath) {
         const auto url = FtpFileUrl(m_server, remotePath);
         if (!url) {
-            return false;
+            return Fail(kBadRemotePath);
         }
         std::error_code error;
-        if (!fs::is_regular_file(local, error)) {
-            return false;
-        }
-        const auto size = fs::file_size(local, error);
-        if (error) {
-            return false;
-        }
+        const bool isFile = fs::is_regular_file(local, error);
+        const auto size = isFile ? fs::file_size(local, error) : 0;
         std::vector<char> buffer(m_options.bufferSize);
-        FileHandle file(OpenFileForReading(local));
+        FileHandle file(isFile && !error ? OpenFileForReading(local) : nullptr);
         if (!file) {
-            return false;
+            return Fail("Die Datei " + PathToUtf8(local) + " kann nicht gelesen werden");
         }
         std::setvbuf(file.get(), buffer.data(), _IOFBF, buffer.size());
 
@@ -248,7 +285,7 @@ private:
             curl_easy_setopt(h, CURLOPT_READFUNCTION, &ReadChunk) != CURLE_OK ||
             curl_easy_setopt(h, CURLOPT_READDATA, &transfer) != CURLE_OK ||
             curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size)) != CURLE_OK) {
-            return false;
+            return Fail(kRefusedOption);
         }
         const bool stored = Perform(transfer, *url, static_cast<std::int64_t>(size));
         if (m_session) {
@@ -262,14 +299,17 @@ private:
 
     bool Download(const fs::path& target, const std::string& remotePath) {
         const auto url = FtpFileUrl(m_server, remotePath);
+        if (!url) {
+            return Fail(kBadRemotePath);
+        }
         std::error_code error;
-        if (!url || target.empty() || !target.has_filename() || fs::is_directory(target, error)) {
-            return false;
+        if (target.empty() || !target.has_filename() || fs::is_directory(target, error)) {
+            return Fail("Ungültiger Name der Zieldatei: " + PathToUtf8(target));
         }
         std::vector<char> buffer(m_options.bufferSize);
         PartFile part(target);
         if (part.file() == nullptr) {
-            return false;
+            return Fail("Im Ordner " + PathToUtf8(target.parent_path()) + " kann keine Datei angelegt werden");
         }
         std::setvbuf(part.file(), buffer.data(), _IOFBF, buffer.size());
 
@@ -279,14 +319,17 @@ private:
         if (curl_easy_setopt(h, CURLOPT_UPLOAD, 0L) != CURLE_OK ||
             curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteChunk) != CURLE_OK ||
             curl_easy_setopt(h, CURLOPT_WRITEDATA, &transfer) != CURLE_OK) {
-            return false;
+            return Fail(kRefusedOption);
         }
         const bool fetched = Perform(transfer, *url, -1);
         if (m_session) {
             curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &WriteNothing);
             curl_easy_setopt(h, CURLOPT_WRITEDATA, nullptr);
         }
-        return fetched && part.PutInPlace(target);
+        if (fetched && !part.PutInPlace(target)) {
+            return Fail("Die Datei " + PathToUtf8(target) + " kann nicht geschrieben werden");
+        }
+        return fetched;
     }
 
     // Runs one transfer on the logged-in session. `knownTotal` is the upload's size, -1 for downloads.
@@ -298,12 +341,17 @@ private:
             curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &OnProgress) != CURLE_OK ||
             curl_easy_setopt(h, CURLOPT_XFERINFODATA, &transfer) != CURLE_OK ||
             curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L) != CURLE_OK) {
-            return false;
+            return Fail(kRefusedOption);
         }
         const CURLcode result = Run();
-        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 1L);
-        curl_easy_setopt(h, CURLOPT_XFERINFODATA, nullptr);
-        if (result != CURLE_OK || transfer.failed) {
+        if (m_session) {
+            curl_easy_setopt(h, CURLOPT_NOPROGRESS, 1L);
+            curl_easy_setopt(h, CURLOPT_XFERINFODATA, nullptr);
+        }
+        if (transfer.failed) {
+            return Fail("Die Übertragung wurde von der Fortschrittsanzeige abgebrochen");
+        }
+        if (result != CURLE_OK) {
             return false;
         }
         // The last event always reports the whole file as done.
@@ -317,11 +365,14 @@ private:
         return true;
     }
 
-    // Drives the session's transfer to its end.
+    // Drives the session's transfer to its end; on failure `m_failure` says why.
     CURLcode Run() {
         CURLM* multi = m_session->multi.get();
         CURL* easy = m_session->easy.get();
+        m_session->errorText[0] = '\0';
+        m_session->lastReply.clear();
         if (curl_multi_add_handle(multi, easy) != CURLM_OK) {
+            Fail(kUnexpected);
             return CURLE_FAILED_INIT;
         }
         CURLcode result = CURLE_GOT_NOTHING;
@@ -352,7 +403,25 @@ private:
             result = CURLE_ABORTED_BY_CALLBACK;
         }
         curl_multi_remove_handle(multi, easy);
+        if (result != CURLE_OK) {
+            Fail(Describe(result));
+        }
         return result;
+    }
+
+    // libcurl's message, and the server's answer when it refused.
+    std::string Describe(CURLcode result) const {
+        std::string text = m_session->errorText[0] != '\0' ? m_session->errorText : curl_easy_strerror(result);
+        const std::string& reply = m_session->lastReply;
+        if (reply.starts_with('4') || reply.starts_with('5')) {
+            text += " (Antwort des Servers: \"" + reply + "\")";
+        }
+        return text;
+    }
+
+    bool Fail(std::string failure) {
+        m_failure = std::move(failure);
+        return false;
     }
 
     void Close() {
@@ -414,6 +483,22 @@ private:
         return written;  // fewer than offered: libcurl ends the transfer with a write error
     }
 
+    // Keeps the server's last answer line; the fake headers libcurl adds (no reply code) are skipped.
+    static std::size_t OnReply(char* bytes, std::size_t size, std::size_t count, void* data) {
+        std::string_view line(bytes, size * count);
+        while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+            line.remove_suffix(1);
+        }
+        const auto digit = [&line](std::size_t i) { return line.size() > i && line[i] >= '0' && line[i] <= '9'; };
+        if (digit(0) && digit(1) && digit(2)) {
+            try {
+                static_cast<Session*>(data)->lastReply.assign(line);
+            } catch (...) {
+            }
+        }
+        return size * count;
+    }
+
     static std::size_t ReadNothing(char*, std::size_t, std::size_t, void*) { return 0; }
     static std::size_t WriteNothing(char*, std::size_t size, std::size_t count, void*) { return size * count; }
 
@@ -421,6 +506,7 @@ private:
     std::unique_ptr<Session> m_session;
     std::string m_server;
     std::int32_t m_transferType = kTransferTypeBinary;
+    std::string m_failure;
 };
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "shop/curl/ftp_url.h"
 
+#include <cstddef>
+
 namespace warenkai {
 namespace {
 
@@ -32,18 +34,69 @@ void AppendEscaped(std::string& url, std::string_view segment) {
     }
 }
 
-}  // namespace
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        char c = text[i];
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+        if (c != prefix[i]) {
+            return false;
+        }
+    }
+    return true;
+}
 
-std::optional<std::string> FtpServerUrl(std::string_view server) {
-    if (server.empty()) {
+struct ServerParts {
+    FtpTls tls = FtpTls::None;
+    std::string_view host;  // "host" or "host:port"
+};
+
+std::optional<ServerParts> SplitServer(std::string_view server) {
+    struct Scheme {
+        std::string_view prefix;
+        FtpTls tls;
+    };
+    static constexpr Scheme kSchemes[] = {
+        {"ftp://", FtpTls::None}, {"ftpes://", FtpTls::Explicit}, {"ftps://", FtpTls::Implicit}};
+    ServerParts parts{FtpTls::None, server};
+    for (const auto& scheme : kSchemes) {
+        if (StartsWithIgnoringCase(server, scheme.prefix)) {
+            parts = {scheme.tls, server.substr(scheme.prefix.size())};
+            break;
+        }
+    }
+    // Any other scheme keeps its "/" and is refused with the host names that hold one.
+    if (parts.host.empty()) {
         return std::nullopt;
     }
-    for (const char c : server) {
+    for (const char c : parts.host) {
         if (!BelongsInHost(c)) {
             return std::nullopt;
         }
     }
-    return "ftp://" + std::string(server) + "/";
+    return parts;
+}
+
+}  // namespace
+
+std::optional<FtpTls> FtpServerTls(std::string_view server) {
+    const auto parts = SplitServer(server);
+    if (!parts) {
+        return std::nullopt;
+    }
+    return parts->tls;
+}
+
+std::optional<std::string> FtpServerUrl(std::string_view server) {
+    const auto parts = SplitServer(server);
+    if (!parts) {
+        return std::nullopt;
+    }
+    return (parts->tls == FtpTls::Implicit ? "ftps://" : "ftp://") + std::string(parts->host) + "/";
 }
 
 std::optional<std::string> FtpFileUrl(std::string_view server, std::string_view remotePath) {
@@ -58,7 +111,7 @@ std::optional<std::string> FtpFileUrl(std::string_view server, std::string_view 
     }
     std::string_view rest = remotePath;
     if (rest.front() == '/') {
-        // In an ftp:// address the path starts in the log-in folder; "%2F" names the root.
+        // In an ftp:// or ftps:// address the path starts in the log-in folder; "%2F" names the root.
         *url += "%2F";
         rest.remove_prefix(1);
     }

@@ -360,6 +360,89 @@ TEST_F(CurlFtpControlTest, DisconnectDoesNotWaitLongForAServerThatNoLongerAnswer
     EXPECT_EQ(server->LogStarting("cmd QUIT").size(), 1u);
 }
 
+// --- TLS -------------------------------------------------------------------------------------------
+
+struct TlsCase {
+    const char* name;
+    const char* scheme;  // put before the server's "127.0.0.1:<port>"
+    std::int32_t flags;
+    FtpTestTls serverTls;
+    const char* certificateHost;
+    bool trustTestAuthority;  // CurlFtpOptions::caFile names the server's test authority
+    bool connects;
+    // The server's AUTH, PBSZ and PROT lines in order.
+    std::vector<std::string> securityCommands;
+    // Part of lastFailure when the connection is refused.
+    const char* failure;
+};
+
+// Names the case in test listings instead of its bytes.
+void PrintTo(const TlsCase& tlsCase, std::ostream* out) {
+    *out << tlsCase.name;
+}
+
+class CurlFtpTlsTest : public CurlFtpControlTest, public ::testing::WithParamInterface<TlsCase> {};
+
+// A server demanding TLS refuses log-ins and data connections without it, so a transfer that works
+// went through protected connections; a refused connection never sent the log-in.
+TEST_P(CurlFtpTlsTest, TransfersGoThroughTlsOrTheConnectionIsRefused) {
+    const TlsCase& row = GetParam();
+    StartServer(Options([&](FtpServerOptions& o) {
+        o.tls = row.serverTls;
+        o.certificateHost = row.certificateHost;
+    }));
+    CurlFtpOptions options = TestOptions();
+    if (row.trustTestAuthority) {
+        options.caFile = server->CaFile().string();
+    }
+    MakeControl(options);
+
+    const bool connected =
+        ftp->connect(row.scheme + server->Address(), FtpTestServer::kUser, FtpTestServer::kPassword, row.flags);
+    ASSERT_EQ(connected, row.connects) << ftp->lastFailure() << "\n" << server->Diagnostics();
+    if (connected) {
+        EXPECT_EQ(ftp->lastFailure(), "");
+        const std::string bytes = RandomBytes(200000);
+        ASSERT_TRUE(ftp->upload(local.Write("bild.jpg", bytes).string(), "/shop/bild.jpg", 0)) << ftp->lastFailure();
+        EXPECT_EQ(server->ReadFile("/shop/bild.jpg"), bytes);
+        ASSERT_TRUE(ftp->download(Local("zurueck.jpg"), "/shop/bild.jpg")) << ftp->lastFailure();
+        EXPECT_EQ(local.Read("zurueck.jpg"), bytes);
+        ftp->disconnect();
+        EXPECT_EQ(server->LogStarting("login "), std::vector<std::string>{"login warenkai"});
+    } else {
+        EXPECT_NE(ftp->lastFailure().find(row.failure), std::string::npos) << ftp->lastFailure();
+        EXPECT_TRUE(server->LogStarting("cmd USER").empty());
+    }
+    std::vector<std::string> security;
+    for (const auto& line : server->Log()) {
+        if (line.starts_with("cmd AUTH") || line.starts_with("cmd PBSZ") || line.starts_with("cmd PROT")) {
+            security.push_back(line);
+        }
+    }
+    EXPECT_EQ(security, row.securityCommands);
+}
+
+const TlsCase kTlsCases[] = {
+    {"ExplicitTls", "ftpes://", kPassiveModeFlag, FtpTestTls::Explicit, "127.0.0.1", true, true,
+     {"cmd AUTH TLS", "cmd PBSZ 0", "cmd PROT P"}, ""},
+    {"ImplicitTls", "ftps://", kPassiveModeFlag, FtpTestTls::Implicit, "127.0.0.1", true, true,
+     {"cmd PBSZ 0", "cmd PROT P"}, ""},
+    {"PlainWithScheme", "ftp://", kPassiveModeFlag, FtpTestTls::None, "127.0.0.1", true, true, {}, ""},
+    {"CertificateOfAnotherHost", "ftpes://", kPassiveModeFlag, FtpTestTls::Explicit, "shop.example", true, false,
+     {"cmd AUTH TLS"}, "SSL: no alternative certificate subject name matches"},
+    {"UntrustedAuthority", "ftpes://", kPassiveModeFlag, FtpTestTls::Explicit, "127.0.0.1", false, false,
+     {"cmd AUTH TLS"}, "SSL certificate problem"},
+    {"PlainServerAskedForExplicitTls", "ftpes://", kPassiveModeFlag, FtpTestTls::None, "127.0.0.1", true, false,
+     {"cmd AUTH TLS", "cmd AUTH SSL"}, "Antwort des Servers: \"500"},
+    {"PlainServerAskedForImplicitTls", "ftps://", kPassiveModeFlag, FtpTestTls::None, "127.0.0.1", true, false,
+     {}, "SSL"},
+    {"ActiveModeWithTls", "ftpes://", 0, FtpTestTls::Explicit, "127.0.0.1", true, false, {},
+     "nur im Passiv-Modus"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, CurlFtpTlsTest, ::testing::ValuesIn(kTlsCases),
+                         [](const auto& tlsCase) { return std::string(tlsCase.param.name); });
+
 // --- progress --------------------------------------------------------------------------------------
 
 TEST_F(CurlFtpControlTest, ProgressRisesUntilDoneReachesTotal) {

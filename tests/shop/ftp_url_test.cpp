@@ -5,17 +5,36 @@
 namespace warenkai {
 namespace {
 
-TEST(FtpUrlTest, ServerWithOrWithoutPortGivesTheLogInFolder) {
-    EXPECT_EQ(FtpServerUrl("ftp.shop.de"), "ftp://ftp.shop.de/");
-    EXPECT_EQ(FtpServerUrl("127.0.0.1:2121"), "ftp://127.0.0.1:2121/");
-    EXPECT_EQ(FtpServerUrl("[::1]:21"), "ftp://[::1]:21/");
-    EXPECT_EQ(FtpServerUrl("bücher.de"), "ftp://bücher.de/");
+TEST(FtpUrlTest, ServerFormsGiveTheLogInFolderAndTheTls) {
+    struct Row {
+        const char* server;
+        const char* url;
+        FtpTls tls;
+    };
+    const Row rows[] = {
+        {"ftp.shop.de", "ftp://ftp.shop.de/", FtpTls::None},
+        {"127.0.0.1:2121", "ftp://127.0.0.1:2121/", FtpTls::None},
+        {"[::1]:21", "ftp://[::1]:21/", FtpTls::None},
+        {"bücher.de", "ftp://bücher.de/", FtpTls::None},
+        {"ftp://ftp.shop.de", "ftp://ftp.shop.de/", FtpTls::None},
+        {"ftp://ftp.shop.de:2121", "ftp://ftp.shop.de:2121/", FtpTls::None},
+        {"ftpes://ftp.shop.de", "ftp://ftp.shop.de/", FtpTls::Explicit},
+        {"FTPES://ftp.shop.de:2121", "ftp://ftp.shop.de:2121/", FtpTls::Explicit},
+        {"ftps://ftp.shop.de", "ftps://ftp.shop.de/", FtpTls::Implicit},
+        {"ftps://[::1]:990", "ftps://[::1]:990/", FtpTls::Implicit},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(FtpServerUrl(row.server), row.url) << row.server;
+        EXPECT_EQ(FtpServerTls(row.server), row.tls) << row.server;
+    }
 }
 
 TEST(FtpUrlTest, ServerTextThatWouldChangeTheAddressIsRefused) {
-    for (const char* server : {"", "host/", "/host", "user@host", "host name", "host?x", "host#x", "host%41",
-                               "host\\x", "host\r\nQUIT"}) {
+    for (const char* server :
+         {"", "host/", "/host", "user@host", "host name", "host?x", "host#x", "host%41", "host\\x", "host\r\nQUIT",
+          "http://x", "sftp://x", "ftpes:/x", "ftpes://", "ftps://host/", "ftp://user@host", "ftpes://ftps://x"}) {
         EXPECT_EQ(FtpServerUrl(server), std::nullopt) << server;
+        EXPECT_EQ(FtpServerTls(server), std::nullopt) << server;
     }
 }
 
@@ -31,6 +50,8 @@ TEST(FtpUrlTest, FilePathsKeepAbsoluteOrRelativeAndEscapeEverySegmentButNotTheSl
         EXPECT_EQ(FtpFileUrl("h", path), url) << path;
     }
     EXPECT_EQ(FtpFileUrl("h:21", "shop/a.csv"), "ftp://h:21/shop/a.csv");
+    EXPECT_EQ(FtpFileUrl("ftpes://h", "/a.csv"), "ftp://h/%2Fa.csv");
+    EXPECT_EQ(FtpFileUrl("ftps://h:990", "/a.csv"), "ftps://h:990/%2Fa.csv");
 }
 
 TEST(FtpUrlTest, FolderPathsAndControlCharactersAreRefused) {

@@ -94,6 +94,15 @@ void FtpTestServer::Start(const FtpServerOptions& options) {
     if (options.bytesPerSecond > 0) {
         arguments.insert(arguments.end(), {"--rate", std::to_string(options.bytesPerSecond)});
     }
+    if (options.tls != FtpTestTls::None) {
+        m_caFile = m_folder / "ca.pem";
+        arguments.insert(arguments.end(),
+                         {"--tls", (m_folder / "server.pem").string(), (m_folder / "server.key").string(),
+                          "--new-certificate", options.certificateHost, m_caFile.string()});
+        if (options.tls == FtpTestTls::Implicit) {
+            arguments.push_back("--implicit-tls");
+        }
+    }
     // File names travel as UTF-8 whatever the locale.
     m_startError = m_process.Start(std::move(arguments), m_folder / "stderr.txt",
                                    {"PYTHONUTF8=1", "PYTHONDONTWRITEBYTECODE=1"});

@@ -26,6 +26,11 @@
 // data connection). Log() lists what the server saw, one line per event ("login warenkai",
 // "cmd STOR a.csv", "received /shop/a.csv"; the format is described in ftp_server.py).
 //
+// FTP over TLS: FtpServerOptions::tls makes a fresh test authority and a server certificate at
+// start; a client trusts the authority through CaFile() (CurlFtpOptions::caFile) and names the
+// server "ftpes://" + Address() (explicit TLS) or "ftps://" + Address() (implicit TLS). TLS needs
+// Debian's python3-openssl.
+//
 // Starting a server costs about a tenth of a second; one per test is fine.
 
 #include <cstdint>
@@ -47,6 +52,9 @@ struct FtpTestUser {
     std::string perm = "elradfmwMT";
 };
 
+// How the server speaks TLS: not at all, after AUTH TLS (explicit), from the first byte (implicit).
+enum class FtpTestTls { None, Explicit, Implicit };
+
 struct FtpServerOptions {
     // Empty: the default users kUser (all rights) and kReadOnlyUser (no "w").
     std::vector<FtpTestUser> users;
@@ -65,6 +73,10 @@ struct FtpServerOptions {
     std::int64_t bytesPerSecond = 0;
     // Commands answered only after a pause, in seconds ({"STOR", 0.3}: a slow server).
     std::vector<std::pair<std::string, double>> delayedCommands;
+    // FTP over TLS; the server then refuses log-ins and data connections without it (550).
+    FtpTestTls tls = FtpTestTls::None;
+    // The host (DNS name or IP address) the server's certificate is made for.
+    std::string certificateHost = "127.0.0.1";
 };
 
 class FtpTestServer {
@@ -88,6 +100,9 @@ public:
     std::string Address() const;
     // The local folder that the server shows as "/".
     const std::filesystem::path& Root() const { return m_root; }
+    // With TLS, the certificate (PEM) of the test authority that signed the server's certificate;
+    // empty otherwise.
+    const std::filesystem::path& CaFile() const { return m_caFile; }
 
     // The local file behind a server path such as "/shop/a.csv".
     std::filesystem::path PathOf(std::string_view serverPath) const;
@@ -113,6 +128,7 @@ private:
 
     std::filesystem::path m_folder;  // temporary folder: root/, events.log, stderr.txt
     std::filesystem::path m_root;
+    std::filesystem::path m_caFile;
     ChildProcess m_process;  // closing its standard input ends the server
     int m_port = 0;
     std::string m_startError;
