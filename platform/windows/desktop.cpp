@@ -1,8 +1,10 @@
 #include "platform/desktop.h"
 
+// clang-format off
+#include <windows.h>  // before the headers that need its types
 #include <io.h>
 #include <shellapi.h>
-#include <windows.h>
+// clang-format on
 
 #include <cstdio>
 
