@@ -674,6 +674,17 @@ private slots:
         QVERIFY(returned);
     }
 
+    // The window as it opens, kept in the build folder for the README ("warenkai-fenster.png").
+    void aPictureOfTheWindowAsItOpens() {
+        Run run;
+        run.Start();
+        run.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(run.window.get()));
+        const QImage picture = run.window->grab().toImage();
+        QVERIFY(picture.width() >= 960 && picture.height() >= 600);
+        QVERIFY(picture.save(QStringLiteral("warenkai-fenster.png")));
+    }
+
     void theSessionsEndWritesTheFileOnce() {
         Run run;
         run.Start();
