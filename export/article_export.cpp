@@ -12,6 +12,8 @@
 #include "common/transfer_context.h"
 #include "export/article_file_writer.h"
 #include "export/article_prices.h"
+#include "export/article_reader.h"
+#include "export/articles_seen.h"
 #include "export/clean_value.h"
 #include "export/evaluate_row.h"
 #include "export/row_plan.h"
@@ -24,19 +26,25 @@ namespace {
 // The state of one walk over the article table.
 class ArticleWalk {
 public:
-    ArticleWalk(const Settings& settings, TransferContext& context, SelectlineSession& session, OutputFolder& folder)
+    ArticleWalk(const Settings& settings, TransferContext& context, SelectlineSession& session, ArticlesSeen& seen,
+                OutputFolder& folder)
         : m_settings(settings),
           m_context(context),
+          m_articles(session.Table("AR")),
+          m_seen(seen),
           m_dateErrors(context.status, "Artikel"),
-          m_sources{*session.application, session.Table("AR"), session.Table("AG"), session.Table("TE"),
-                    session.Table("AP"),  session.Table("UD"), m_dateErrors},
           m_plans(PlanRows(settings.mapping)),
+          m_reader({*session.application, m_articles, session.Table("TE"), session.Table("AP"), session.Table("UD")},
+                   m_seen.groups.emplace(session.Table("AG")), m_dateErrors, m_plans),
           m_files(folder, context.programFolder, ArticleHeaderLine(settings.mapping)) {}
 
     int Run() {
         StatusArea& status = m_context.status;
         status.SetStatusText("Auslesen von Artikeln aus Selectline");
-        const std::int64_t recordCount = m_sources.articles.Recordcount();
+        const std::int64_t recordCount = m_articles.Recordcount();
+        m_seen.recordCount = recordCount;
+        m_seen.passes.clear();
+        m_seen.passes.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(recordCount, 0, 1'000'000)));
         if (recordCount > 0) {
             status.SetProgressMaximum(static_cast<int>(std::min<std::int64_t>(recordCount, INT_MAX)));
         }
@@ -55,17 +63,19 @@ public:
     }
 
 private:
-    // One record of the article table: the mapping rows in grid order, then on to the next record.
+    // One record of the article table: the mapping rows in grid order, what the group walk needs,
+    // then on to the next record.
     void Pass(std::int64_t passIndex) {
         const std::size_t rowCount = m_plans.size();
         bool accepted = false;
+        m_reader.BeginArticle();
         for (std::size_t row = 0; row < rowCount; ++row) {
             if (row == 0) {
                 accepted = Decide();
             }
             if (accepted) {
                 m_context.status.SetStatusText(m_statusText);
-                EvaluateRow(m_plans[row], m_sources, m_articleNumber, m_value);
+                EvaluateRow(m_plans[row], m_reader, m_value);
                 Route(m_plans[row].route);
                 AppendField(row == 0);
                 if (row + 1 == rowCount && (!m_mainGroup.empty() || !m_subGroup.empty())) {
@@ -73,14 +83,32 @@ private:
                     m_files.WriteRecord(passIndex, m_recordLine);
                 }
             }
-            if (row + 1 == rowCount) {
-                m_articleNumber.clear();
-                m_sources.articles.Next();
-                accepted = false;
-                m_mainGroup.clear();
-                m_subGroup.clear();
-            }
         }
+        SeeForGroupWalk();
+        m_articleNumber.clear();
+        m_articles.Next();
+        m_mainGroup.clear();
+        m_subGroup.clear();
+    }
+
+    // The group walk takes the article by its own rule: "Artikelnummer" not blank and, with
+    // onlyShopActive, "ShopAktiv" true; for such an article it needs "Artikelgruppe". An error of
+    // reading them is kept for the group walk, which would have met it there, and ends the seeing.
+    void SeeForGroupWalk() {
+        if (!m_seen.passes.empty() && m_seen.passes.back().error) {
+            return;
+        }
+        SeenArticle article;
+        try {
+            article.taken = !TrimBlanks(m_reader.Field("Artikelnummer").ToText()).empty() &&
+                            (!m_settings.onlyShopActive || m_reader.Field("ShopAktiv").ToBool());
+            if (article.taken) {
+                article.groupKey = m_reader.Field("Artikelgruppe").ToText();
+            }
+        } catch (...) {
+            article = SeenArticle{false, {}, std::current_exception()};
+        }
+        m_seen.passes.push_back(std::move(article));
     }
 
     // Row 1 decides: the article goes to the shop when its key field is not empty and, with
@@ -90,12 +118,12 @@ private:
         if (keyField.empty()) {
             return false;
         }
-        const std::string key = m_sources.articles.GetField(keyField).ToText();
-        m_articleNumber = TrimBlanks(key);
+        m_articleNumber = TrimBlanks(m_reader.Field(keyField).ToText());
+        m_reader.SetArticleNumber(m_articleNumber);
         if (m_articleNumber.empty()) {
             return false;
         }
-        if (m_settings.onlyShopActive && !m_sources.articles.GetField("ShopAktiv").ToBool()) {
+        if (m_settings.onlyShopActive && !m_reader.Field("ShopAktiv").ToBool()) {
             return false;
         }
         m_statusText.assign(kReadingArticle).append(m_articleNumber);
@@ -149,9 +177,11 @@ private:
 
     const Settings& m_settings;
     TransferContext& m_context;
+    SelectlineTable& m_articles;
+    ArticlesSeen& m_seen;
     LimitedErrorList m_dateErrors;
-    ArticleSources m_sources;
     std::vector<RowPlan> m_plans;
+    ArticleReader m_reader;
     ArticleFileWriter m_files;
 
     std::string m_articleNumber;
@@ -169,9 +199,9 @@ private:
 
 }  // namespace
 
-int ExportArticles(const Settings& settings, TransferContext& context, SelectlineSession& session,
+int ExportArticles(const Settings& settings, TransferContext& context, SelectlineSession& session, ArticlesSeen& seen,
                    OutputFolder& folder) {
-    return ArticleWalk(settings, context, session, folder).Run();
+    return ArticleWalk(settings, context, session, seen, folder).Run();
 }
 
 }  // namespace warenkai

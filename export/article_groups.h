@@ -1,21 +1,18 @@
 #pragma once
 
-#include <filesystem>
-
 #include "export/output_file.h"
 
 namespace warenkai {
 
-struct Settings;
 struct TransferContext;
-struct SelectlineSession;
+struct ArticlesSeen;
 
 inline constexpr const char* kGroupFileName = "artikelgruppe.csv";
 
 // The second walk of the article transfer: "artikelgruppe.csv" in the program folder, one line
-// (upper group, lower group) per article that goes to the shop and has a group, in table order. Uses
-// the tables "AR" and "AG" of the session; moves the article table back to its first record first.
-void ExportArticleGroups(const Settings& settings, TransferContext& context, SelectlineSession& session,
-                         OutputFolder& folder = LocalDisk());
+// (upper group, lower group) per article that goes to the shop and has a group, in table order. It
+// walks what the article walk saw of the article table (`seen`), with its record count, so it makes
+// no call on the article table; the article groups come from the same GroupTree.
+void ExportArticleGroups(TransferContext& context, ArticlesSeen& seen, OutputFolder& folder = LocalDisk());
 
 }  // namespace warenkai

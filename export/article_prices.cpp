@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "selectline/selectline_application.h"
-
 namespace warenkai {
 namespace {
 
@@ -120,36 +118,18 @@ std::optional<Date> AsDate(const Variant& value) {
     return Date{*year, *month, *day};
 }
 
-bool SameValue(const Variant& a, const Variant& b) {
-    if (!a.IsEmpty() && !b.IsEmpty()) {
-        const auto left = a.ToNumber();
-        const auto right = b.ToNumber();
-        if (left && right) {
-            return *left == *right;
-        }
+ComparableValue::ComparableValue(const Variant& value)
+    : empty(value.IsEmpty()), number(value.ToNumber()), text(value.ToText()) {}
+
+bool SameValue(const ComparableValue& a, const ComparableValue& b) {
+    if (!a.empty && !b.empty && a.number && b.number) {
+        return *a.number == *b.number;
     }
-    return a.ToText() == b.ToText();
+    return a.text == b.text;
 }
 
-std::string SearchTaxRate(SelectlineTable& taxes, SelectlineTable& articles) {
-    std::optional<Date> bestDate;
-    std::string rate;
-    taxes.First();
-    const std::int64_t count = taxes.Recordcount();
-    for (std::int64_t record = 0; record < count; ++record) {
-        const Variant code = taxes.GetField("Steuercode");
-        if (SameValue(code, articles.GetField("SSVerkauf"))) {
-            const std::optional<Date> validFrom = AsDate(taxes.GetField("GueltigAb"));
-            const bool later = validFrom && (!bestDate || *bestDate < *validFrom);
-            // While no matching record has brought a date, every matching record replaces the rate.
-            if (!bestDate || later) {
-                bestDate = validFrom;
-                rate = taxes.GetField("Steuer").ToText();
-            }
-        }
-        taxes.Next();
-    }
-    return rate;
+bool SameValue(const Variant& a, const Variant& b) {
+    return SameValue(ComparableValue(a), ComparableValue(b));
 }
 
 std::string_view OfferFlag(const std::string& from, const std::string& to) {

@@ -8,8 +8,6 @@
 
 namespace warenkai {
 
-class SelectlineTable;
-
 // An amount as the shop wants it: its regional text with every comma replaced by a point; no
 // rounding, no fixed number of decimals ("19,9" -> "19.9", "100" -> "100").
 std::string DecimalPoint(std::string text);
@@ -29,15 +27,19 @@ std::optional<std::string> DateValueRewrite(const Variant& date);
 // "31.12.2024"; std::nullopt for anything else.
 std::optional<Date> AsDate(const Variant& value);
 
+// A value of the server as SameValue compares it, worked out once.
+struct ComparableValue {
+    explicit ComparableValue(const Variant& value);
+
+    bool empty = true;
+    std::optional<double> number;
+    std::string text;
+};
+
 // Whether two values of the server are equal as values: numbers (also numeric texts) by number,
 // anything else by its text.
+bool SameValue(const ComparableValue& a, const ComparableValue& b);
 bool SameValue(const Variant& a, const Variant& b);
-
-// The tax rate of the current article of `articles`: among the records of `taxes` whose
-// "Steuercode" equals the article's "SSVerkauf", the "Steuer" of the one valid from the latest
-// "GueltigAb", the first in table order on a tie; empty when none matches. Today's date plays no
-// part. A record without a readable "GueltigAb" counts as the earliest.
-std::string SearchTaxRate(SelectlineTable& taxes, SelectlineTable& articles);
 
 // "Ja" when both values are present, else empty: the "angebot" and "angebot_handler" fields.
 std::string_view OfferFlag(const std::string& from, const std::string& to);

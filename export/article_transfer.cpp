@@ -4,6 +4,7 @@
 #include "common/transfer_context.h"
 #include "export/article_export.h"
 #include "export/article_groups.h"
+#include "export/articles_seen.h"
 #include "selectline/selectline_session.h"
 #include "settings/settings.h"
 #include "shop/article_upload.h"
@@ -18,10 +19,11 @@ TransferOutcome RunArticleTransfer(const Settings& settings, TransferContext& co
     return RunTransfer(context.status, context.dialogs, [&] {
         context.status.ClearErrors();
         SelectlineSession session = OpenSelectlineSession({"AR", "AG", "TE", "AP", "UD"}, context);
-        const int articleFileCount = ExportArticles(settings, context, session, folder);
-        ExportArticleGroups(settings, context, session, folder);
-        UploadArticleFiles(settings, context, articleFileCount);
-        RunShopImport(settings, context, articleFileCount);
+        ArticlesSeen seen;
+        const int articleFileCount = ExportArticles(settings, context, session, seen, folder);
+        ExportArticleGroups(context, seen, folder);
+        const ArticleUpload uploaded = UploadArticleFiles(settings, context, articleFileCount);
+        RunShopImport(settings, context, uploaded);
     });
 }
 

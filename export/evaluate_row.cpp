@@ -2,81 +2,82 @@
 
 #include "common/limited_error_list.h"
 #include "export/article_prices.h"
+#include "export/article_reader.h"
 #include "export/clean_value.h"
-#include "export/group_lookup.h"
-#include "selectline/selectline_application.h"
 
 namespace warenkai {
 namespace {
 
-std::string RewrittenDate(const Variant& date, const ArticleSources& sources, const std::string& articleNumber) {
+std::string RewrittenDate(const Variant& date, ArticleReader& reader) {
     auto rewritten = DateValueRewrite(date);
     if (!rewritten) {
         // The row falls back to its default value and the transfer goes on.
-        sources.errors.Add("Fehler: Artikel " + articleNumber + ": Datum \"" + date.ToText() + "\" nicht lesbar");
+        reader.errors().Add("Fehler: Artikel " + reader.articleNumber() + ": Datum \"" + date.ToText() +
+                            "\" nicht lesbar");
         return {};
     }
     return std::move(*rewritten);
 }
 
+std::string PriceField(const ArticleReader::PriceRecord& record, const ServerValue& amount) {
+    return record.found ? PriceText(amount.Get()) : std::string();
+}
+
+std::string DateField(const ArticleReader::PriceRecord& record, const ServerValue& date, ArticleReader& reader) {
+    return record.found ? RewrittenDate(date.Get(), reader) : std::string();
+}
+
 }  // namespace
 
-std::string RawValue(const RowPlan& plan, const ArticleSources& sources, const std::string& articleNumber) {
+std::string RawValue(const RowPlan& plan, ArticleReader& reader) {
     switch (plan.rule) {
         case FieldRule::DefaultOnly:
             return {};
         case FieldRule::PlainField:
-            return sources.articles.GetField(plan.field).ToText();
+            return reader.Field(plan.field).ToText();
         case FieldRule::GroupName:
-            return LookUpGroup(sources.groups, sources.articles.GetField("Artikelgruppe").ToText(), false).lowerGroup;
+            return reader.Group(false).lowerGroup;
         case FieldRule::ParentGroupName:
-            return LookUpGroup(sources.groups, sources.articles.GetField("Artikelgruppe").ToText(), true).upperGroup;
-        case FieldRule::Text:
-            if (sources.texts.FindKey(plan.key + articleNumber)) {
-                return sources.texts.GetField("TEXT").ToText();
-            }
-            return {};
+            return reader.Group(true).upperGroup;
+        case FieldRule::Text: {
+            const Variant* text = reader.Text(plan.key);
+            return text != nullptr ? text->ToText() : std::string();
+        }
         case FieldRule::ListPrice:
-            return PriceText(sources.application.Listenpreis(articleNumber));
-        case FieldRule::Price:
-            if (sources.prices.FindKey3(articleNumber, "G", plan.key)) {
-                return PriceText(sources.prices.GetField("Preis"));
-            }
-            return {};
-        case FieldRule::PriceValidFrom:
-            if (sources.prices.FindKey3(articleNumber, "G", plan.key)) {
-                return RewrittenDate(sources.prices.GetField("VonDatum"), sources, articleNumber);
-            }
-            return {};
-        case FieldRule::SpecialPrice:
-            if (sources.prices.FindKey2(articleNumber, "A")) {
-                return PriceText(sources.prices.GetField("Preis"));
-            }
-            return {};
-        case FieldRule::SpecialPriceFrom:
-            if (sources.prices.FindKey2(articleNumber, "A")) {
-                return RewrittenDate(sources.prices.GetField("VonDatum"), sources, articleNumber);
-            }
-            return {};
-        case FieldRule::SpecialPriceTo:
-            if (sources.prices.FindKey2(articleNumber, "A")) {
-                return RewrittenDate(sources.prices.GetField("BisDatum"), sources, articleNumber);
-            }
-            return {};
+            return PriceText(reader.ListPrice());
+        case FieldRule::Price: {
+            const auto& record = reader.Price(plan.key);
+            return PriceField(record, record.amount);
+        }
+        case FieldRule::PriceValidFrom: {
+            const auto& record = reader.Price(plan.key);
+            return DateField(record, record.from, reader);
+        }
+        case FieldRule::SpecialPrice: {
+            const auto& record = reader.SpecialPrice();
+            return PriceField(record, record.amount);
+        }
+        case FieldRule::SpecialPriceFrom: {
+            const auto& record = reader.SpecialPrice();
+            return DateField(record, record.from, reader);
+        }
+        case FieldRule::SpecialPriceTo: {
+            const auto& record = reader.SpecialPrice();
+            return DateField(record, record.to, reader);
+        }
         case FieldRule::TaxRate:
-            return SearchTaxRate(sources.taxes, sources.articles);
+            return reader.TaxRate();
     }
     return {};
 }
 
-void EvaluateRow(const RowPlan& plan, const ArticleSources& sources, const std::string& articleNumber,
-                 std::string& value) {
+void EvaluateRow(const RowPlan& plan, ArticleReader& reader, std::string& value) {
     value.clear();
     if (plan.rule == FieldRule::DefaultOnly) {
         value = plan.cleanDefault;
         return;
     }
-    const std::string raw = RawValue(plan, sources, articleNumber);
+    const std::string raw = RawValue(plan, reader);
     if (raw.empty()) {
         value = plan.cleanDefault;
         return;

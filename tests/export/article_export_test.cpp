@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "export/article_export.h"
 #include "export/article_groups.h"
 #include "tests/export/export_fixture.h"
@@ -93,7 +95,7 @@ protected:
 
     int Export() {
         SelectlineSession session = OpenSession();
-        return ExportArticles(settings, context, session);
+        return ExportArticles(settings, context, session, seen);
     }
 };
 
@@ -205,8 +207,8 @@ TEST_F(ArticleFileTest, FewMappedRowsLeaveTheOtherFieldsEmpty) {
 
 TEST_F(ArticleFileTest, GroupFileHoldsOneLinePerArticleWithAGroup) {
     SelectlineSession session = OpenSession();
-    ExportArticles(settings, context, session);
-    ExportArticleGroups(settings, context, session);
+    ExportArticles(settings, context, session, seen);
+    ExportArticleGroups(context, seen);
     // 4713 has no group, 4714 an unknown one, the fifth article no number.
     EXPECT_EQ(Read("artikelgruppe.csv"),
               "\"obergruppe\",\"untergruppe\"\r\n"
@@ -218,8 +220,8 @@ TEST_F(ArticleFileTest, GroupFileHoldsOneLinePerArticleWithAGroup) {
 TEST_F(ArticleFileTest, OnlyShopActiveArticlesWhenTicked) {
     settings.onlyShopActive = true;
     SelectlineSession session = OpenSession();
-    EXPECT_EQ(ExportArticles(settings, context, session), 1);
-    ExportArticleGroups(settings, context, session);
+    EXPECT_EQ(ExportArticles(settings, context, session, seen), 1);
+    ExportArticleGroups(context, seen);
     EXPECT_EQ(Read("artikelstamm1.csv"), kArticleHeader + kRecord4711 + kRecord4716);
     EXPECT_EQ(Read("artikelgruppe.csv"),
               "\"obergruppe\",\"untergruppe\"\r\n\"Technik\",\"Zubeh\xF6r\"\r\n\"19\xB4 Schr\xE4nke\",\"\"\r\n");
@@ -299,21 +301,23 @@ TEST_F(ArticleFileTest, SelectlineCallsOfOneArticle) {
     Map("mwstsatz", "MwSt-Satz");
     Map("vk_brutto", "Listenpreis");
     Map("bild_gross", "  ", "x");  // blanks only: the default value, no call
+    Map("eancode", "Artikelnummer");
     database->recordCalls = true;
     Export();
-    // Row by row: the key decides at row 1 and is read again for its value; the long text; the price,
-    // the list price, the price's and the special price's dates; the group and its parent for
-    // "obergruppe", then "untergruppe"; the whole tax table for the tax rate.
+    ExportArticleGroups(context, seen);
+    // Row by row, each value read once: the key decides at row 1 and serves both rows that name it;
+    // the long text; price 1 with both fields its rows need, then the list price; the special price
+    // with the one field its row needs; the group and its parent, read for "obergruppe" and kept for
+    // "untergruppe"; the tax table, once per transfer, then the article's tax code. The group walk
+    // takes all it needs from the article walk.
     const std::vector<std::string> expected = {"AR.Recordcount",
-                                               "AR.GetField Artikelnummer",
                                                "AR.GetField Artikelnummer",
                                                "TE.FindKey AR4711",
                                                "TE.GetField TEXT",
                                                "AP.FindKey 4711 G 1",
                                                "AP.GetField Preis",
-                                               "Listenpreis 4711",
-                                               "AP.FindKey 4711 G 1",
                                                "AP.GetField VonDatum",
+                                               "Listenpreis 4711",
                                                "AP.FindKey 4711 A",
                                                "AP.GetField BisDatum",
                                                "AR.GetField Artikelgruppe",
@@ -322,28 +326,47 @@ TEST_F(ArticleFileTest, SelectlineCallsOfOneArticle) {
                                                "AG.GetField Parent",
                                                "AG.FindKey 1",
                                                "AG.GetField Bezeichnung",
-                                               "AR.GetField Artikelgruppe",
-                                               "AG.FindKey 10",
-                                               "AG.GetField Bezeichnung",
                                                "AG.GetField Parent",
-                                               "AG.FindKey 1",
                                                "UD.First",
                                                "UD.Recordcount",
                                                "UD.GetField Steuercode",
-                                               "AR.GetField SSVerkauf",
                                                "UD.GetField GueltigAb",
                                                "UD.GetField Steuer",
                                                "UD.Next",
                                                "UD.GetField Steuercode",
-                                               "AR.GetField SSVerkauf",
-                                               "UD.Next",
-                                               "UD.GetField Steuercode",
-                                               "AR.GetField SSVerkauf",
                                                "UD.GetField GueltigAb",
                                                "UD.GetField Steuer",
                                                "UD.Next",
+                                               "UD.GetField Steuercode",
+                                               "UD.GetField GueltigAb",
+                                               "UD.GetField Steuer",
+                                               "UD.Next",
+                                               "AR.GetField SSVerkauf",
                                                "AR.Next"};
     EXPECT_EQ(database->calls, expected);
+}
+
+// A field that only the group walk reads fails there, after the article files are complete, as it
+// would if the group walk read the article table itself.
+TEST_F(ArticleFileTest, ErrorOfAFieldOnlyTheGroupWalkReadsEndsTheGroupWalk) {
+    for (auto& row : database->Table("AR").rows) {
+        row.erase("Artikelgruppe");
+    }
+    std::erase(database->Table("AR").columns, "Artikelgruppe");
+    ClearMapping();
+    Map("artikelnummer", "Artikelnummer");
+    Map("obergruppe", "", "Alles");
+    EXPECT_EQ(Export(), 1);
+    const std::string articles = Read("artikelstamm1.csv");
+    EXPECT_EQ(std::count(articles.begin(), articles.end(), '\n'), 6);  // the header and five articles
+    std::string error;
+    try {
+        ExportArticleGroups(context, seen);
+    } catch (const SelectlineError& e) {
+        error = e.what();
+    }
+    EXPECT_EQ(error, "Das Feld Artikelgruppe gibt es in der Tabelle AR nicht");
+    EXPECT_EQ(Read("artikelgruppe.csv"), "\"obergruppe\",\"untergruppe\"\r\n");
 }
 
 }  // namespace
@@ -366,7 +389,7 @@ TEST_F(ManyUnreadableDates, AreListedAThousandTimesThenCounted) {
         database->Table("AP").Add({{"Artikelnummer", number}, {"Preisart", "A"}, {"VonDatum", "2025/03/01"}});
     }
     SelectlineSession session = OpenSession();
-    EXPECT_EQ(ExportArticles(settings, context, session), 2);
+    EXPECT_EQ(ExportArticles(settings, context, session, seen), 2);
     ASSERT_EQ(status.errors.size(), 1001u);
     EXPECT_EQ(status.errors.front(), "Fehler: Artikel 10000: Datum \"2025/03/01\" nicht lesbar");
     EXPECT_EQ(status.errors[999], "Fehler: Artikel 10999: Datum \"2025/03/01\" nicht lesbar");

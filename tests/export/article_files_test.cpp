@@ -56,7 +56,7 @@ protected:
 
     int Export() {
         SelectlineSession session = OpenSession();
-        return ExportArticles(settings, context, session);
+        return ExportArticles(settings, context, session, seen);
     }
 
     using File = std::tuple<std::size_t, std::string, std::string>;  // records, first and last number
@@ -119,10 +119,10 @@ TEST(ArticleFileWriterTest, FilesAreClosedInTurn) {
     writer.WriteRecord(999, "\"999\"");
     writer.WriteRecord(1000, "\"1000\"");
     writer.Finish();
-    EXPECT_EQ(folder.log, (std::vector<std::string>{"replace /p/artikelstamm1.csv", "write \"h\"\r\n",
-                                                    "write \"0\"\r\n", "write \"999\"\r\n", "close",
-                                                    "replace /p/artikelstamm2.csv", "write \"h\"\r\n",
-                                                    "write \"1000\"\r\n", "close"}));
+    EXPECT_EQ(folder.log,
+              (std::vector<std::string>{"replace /p/artikelstamm1.csv", "write \"h\"\r\n", "write \"0\"\r\n",
+                                        "write \"999\"\r\n", "close", "replace /p/artikelstamm2.csv", "write \"h\"\r\n",
+                                        "write \"1000\"\r\n", "close"}));
     EXPECT_EQ(writer.articleFileCount(), 2);
 }
 
@@ -139,11 +139,19 @@ TEST(ShopCsvFileTest, Windows1252WithQuestionMarksForWhatItLacks) {
     {
         ShopCsvFile file(folder, "/p/a.csv");
         // ä, the euro sign, an emoji (not in the code page), an invalid byte, a cut-off sequence.
-        file.WriteLine("a\xC3\xA4" "b\xE2\x82\xAC" "c\xF0\x9F\x98\x80" "d\xFF" "e\xC3");
+        file.WriteLine(
+            "a\xC3\xA4"
+            "b\xE2\x82\xAC"
+            "c\xF0\x9F\x98\x80"
+            "d\xFF"
+            "e\xC3");
         file.WriteLine("");
         file.Close();
     }
-    EXPECT_EQ(folder.contents["a.csv"], "a\xE4" "b\x80" "c?d?e?\r\n\r\n");
+    EXPECT_EQ(folder.contents["a.csv"],
+              "a\xE4"
+              "b\x80"
+              "c?d?e?\r\n\r\n");
 }
 
 TEST(LocalDiskTest, FolderThatCannotHoldTheFile) {

@@ -8,9 +8,11 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "export/tax_table.h"
 #include "selectline/selectline_application.h"
 #include "tests/support/memory_selectline.h"
 
@@ -21,10 +23,29 @@ using test::MemoryDatabase;
 
 // PriceText takes a shortcut for usual amounts; it must give what the general rule gives.
 TEST(PriceTextTest, SameAsTheDecimalPointRuleOnTheRegionalText) {
-    std::vector<double> amounts = {0.0,   -0.0,  0.1,      0.099999999999999992, 0.5,  1,        12.5,
-                                   19.9,  100,   0.1 + 0.2, 1.0 / 3.0,           2.0 / 3.0, 1234567.891, 99999999999999.98,
-                                   1e14,  1e15,  1e16,     123456789012345678.0, 1e-5, 0.000123456789012345,
-                                   -19.9, -0.5,  std::numeric_limits<double>::quiet_NaN(),
+    std::vector<double> amounts = {0.0,
+                                   -0.0,
+                                   0.1,
+                                   0.099999999999999992,
+                                   0.5,
+                                   1,
+                                   12.5,
+                                   19.9,
+                                   100,
+                                   0.1 + 0.2,
+                                   1.0 / 3.0,
+                                   2.0 / 3.0,
+                                   1234567.891,
+                                   99999999999999.98,
+                                   1e14,
+                                   1e15,
+                                   1e16,
+                                   123456789012345678.0,
+                                   1e-5,
+                                   0.000123456789012345,
+                                   -19.9,
+                                   -0.5,
+                                   std::numeric_limits<double>::quiet_NaN(),
                                    std::numeric_limits<double>::infinity()};
     std::mt19937_64 random(42);
     std::uniform_real_distribution<double> cents(0.0, 100000.0);
@@ -56,9 +77,16 @@ TEST(DateValueRewriteTest, SameAsDateRewriteOfTheRegionalText) {
 // fewer than three parts cannot be rewritten.
 TEST(DateRewriteTest, RewritesThePartsAsTheyStand) {
     const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
-        {"31.12.2024", "2024-12-31"}, {Variant(Date{2025, 3, 1}).ToText(), "2025-03-01"}, {"1.3.25", "25-3-1"},
-        {"01.02.2003.04", "2003-02-01"}, {"01.02.2003 12:00", "2003 12:00-02-01"}, {"..", "--"}, {"", ""},
-        {"2025-03-01", std::nullopt}, {"01.03", std::nullopt}, {"01.03.", "-03-01"}};
+        {"31.12.2024", "2024-12-31"},
+        {Variant(Date{2025, 3, 1}).ToText(), "2025-03-01"},
+        {"1.3.25", "25-3-1"},
+        {"01.02.2003.04", "2003-02-01"},
+        {"01.02.2003 12:00", "2003 12:00-02-01"},
+        {"..", "--"},
+        {"", ""},
+        {"2025-03-01", std::nullopt},
+        {"01.03", std::nullopt},
+        {"01.03.", "-03-01"}};
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(DateRewrite(text), expected) << text;
     }
@@ -85,13 +113,10 @@ TEST(SameValueTest, NumbersByNumberOtherwiseByText) {
     EXPECT_TRUE(SameValue(Variant(), Variant("")));
 }
 
-// The tax search over a tax table in memory, for an article with the sales tax code 1.
+// The tax rate chosen in memory from a tax table read once, for an article with the sales tax code 1.
 class TaxRateTest : public ::testing::Test {
 protected:
-    TaxRateTest() {
-        db->Table("AR").Add({{"Artikelnummer", "4711"}, {"SSVerkauf", 1}});
-        db->Table("UD");
-    }
+    TaxRateTest() { db->Table("UD"); }
 
     void Tax(Variant code, Variant validFrom, Variant rate) {
         db->Table("UD").Add({{"Steuercode", code}, {"GueltigAb", validFrom}, {"Steuer", rate}});
@@ -99,9 +124,8 @@ protected:
 
     std::string Search() {
         auto application = test::MakeMemorySelectline(db)();
-        auto articles = application->CreateTable("AR");
         auto taxes = application->CreateTable("UD");
-        return SearchTaxRate(*taxes, *articles);
+        return TaxTable::Read(*taxes).Rate([&] { return salesTaxCode; });
     }
 
     // The result for every order of the tax records.
@@ -124,6 +148,7 @@ protected:
     }
 
     std::shared_ptr<MemoryDatabase> db = std::make_shared<MemoryDatabase>();
+    Variant salesTaxCode = 1;
 };
 
 struct TaxRecord {
@@ -140,7 +165,7 @@ TEST_F(TaxRateTest, GivesTheSameRateWhateverTheOrderOfTheRecords) {
         {{{1, Date{2019, 12, 31}, 16}, {1, Date{2020, 7, 1}, 19}, {1, Variant("02.01.2019"), 15}}, "19"},
         // a dated record wins over records without a readable date
         {{{1, Variant(), 7}, {1, Date{2007, 1, 1}, 16}, {1, Variant("unbekannt"), 5}}, "16"},
-        {{{1, Date{2020, 7, 1}, 19.5}}, "19,5"},  // the rate keeps its regional form
+        {{{1, Date{2020, 7, 1}, 19.5}}, "19,5"},                     // the rate keeps its regional form
         {{{2, Date{2020, 7, 1}, 7}, {3, Date{2020, 7, 1}, 0}}, ""},  // no match
         {{}, ""},                                                    // no tax records
     };
@@ -172,9 +197,57 @@ TEST_F(TaxRateTest, WithoutADatedRecordTheLastMatchingOneGivesTheRate) {
 }
 
 TEST_F(TaxRateTest, CodesComparedAsValues) {
-    db->Table("AR").rows[0]["SSVerkauf"] = Variant("1");
     Tax(1, Date{2020, 7, 1}, 19);
-    EXPECT_EQ(Search(), "19");
+    Tax("A1", Date{2020, 7, 1}, 7);
+    const std::vector<std::pair<Variant, std::string>> cases = {
+        {"1", "19"}, {" 1", "19"}, {1.0, "19"}, {"1,0", "19"}, {"A1", "7"}, {"a1", ""}, {2, ""}, {Variant(), ""}};
+    for (const auto& [code, expected] : cases) {
+        salesTaxCode = code;
+        EXPECT_EQ(Search(), expected) << code.ToText();
+    }
+}
+
+// One read of the table, one search per sales tax code; the article's code is not read when the table
+// is empty.
+TEST_F(TaxRateTest, ReadOnceSearchedOncePerCode) {
+    Tax(1, Date{2020, 7, 1}, 19);
+    Tax(2, Date{2020, 7, 1}, 7);
+    db->recordCalls = true;
+    auto application = test::MakeMemorySelectline(db)();
+    auto taxes = application->CreateTable("UD");
+    TaxTable table = TaxTable::Read(*taxes);
+    int codeReads = 0;
+    for (const int code : {1, 2, 1, 1, 2}) {
+        EXPECT_EQ(table.Rate([&] { return ++codeReads, Variant(code); }), code == 1 ? "19" : "7");
+    }
+    EXPECT_EQ(codeReads, 5);
+    EXPECT_EQ(db->calls.size(), 1u + 2u + 2u * 4u);  // CreateTable, First, Recordcount; 3 fields and Next each
+
+    db->Table("UD").rows.clear();
+    table = TaxTable::Read(*taxes);
+    EXPECT_EQ(table.Rate([&] { return ++codeReads, Variant(1); }), "");
+    EXPECT_EQ(codeReads, 5);
+}
+
+// A field that cannot be read raises its error where a search over the table itself would read it:
+// "GueltigAb" and "Steuer" of a matching record only, "Steuercode" of any record.
+TEST_F(TaxRateTest, ErrorsOfReadingAreRaisedWhereTheSearchReadsTheField) {
+    const std::vector<std::tuple<std::string, int, std::string>> cases = {
+        {"Steuer", 2, ""}, {"Steuer", 1, "Steuer"}, {"GueltigAb", 1, "GueltigAb"}, {"Steuercode", 2, "Steuercode"}};
+    for (const auto& [missing, code, raised] : cases) {
+        db->Table("UD") = {};
+        std::vector<std::pair<std::string, Variant>> fields = {
+            {"Steuercode", code}, {"GueltigAb", Date{2020, 7, 1}}, {"Steuer", 19}};
+        std::erase_if(fields, [&](const auto& field) { return field.first == missing; });
+        db->Table("UD").Add(fields);
+        std::string error;
+        try {
+            Search();
+        } catch (const SelectlineError& e) {
+            error = e.what();
+        }
+        EXPECT_EQ(error, raised.empty() ? "" : "Das Feld " + raised + " gibt es in der Tabelle UD nicht") << missing;
+    }
 }
 
 TEST_F(TaxRateTest, MoreRecordsThanA16BitCount) {

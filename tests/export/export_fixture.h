@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "export/articles_seen.h"
 #include "selectline/selectline_session.h"
 #include "tests/support/fake_transfer_world.h"
 
@@ -54,6 +55,9 @@ protected:
     }
 
     std::string Read(const std::string& name) const { return folder.Read(name); }
+
+    // What ExportArticles hands on to ExportArticleGroups.
+    ArticlesSeen seen;
 
     // The journal of one written article: a status text per mapping row.
     static std::vector<std::string> ReadingArticle(const std::string& number) {

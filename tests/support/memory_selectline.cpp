@@ -18,6 +18,36 @@ const std::vector<std::string>& KeyColumns(const std::string& code) {
     return found == keys.end() ? none : found->second;
 }
 
+// The first row whose first `parts.size()` key columns have the texts `parts`, through the table's
+// index (built here when missing).
+std::optional<std::size_t> IndexedRow(MemoryTable& table, const std::vector<std::string>& keys,
+                                      const std::vector<std::string>& parts) {
+    auto joined = [](auto&& partText, std::size_t count) {
+        std::string key;
+        for (std::size_t k = 0; k < count; ++k) {
+            key += partText(k);
+            key += '\x1f';
+        }
+        return key;
+    };
+    auto& index = table.keyIndex[parts.size()];
+    if (index.empty()) {
+        for (std::size_t i = 0; i < table.rows.size(); ++i) {
+            const auto& row = table.rows[i];
+            const bool complete = std::all_of(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(parts.size()),
+                                              [&](const std::string& column) { return row.count(column) > 0; });
+            if (complete) {
+                index.emplace(joined([&](std::size_t k) { return row.at(keys[k]).ToText(); }, parts.size()), i);
+            }
+        }
+    }
+    const auto found = index.find(joined([&](std::size_t k) { return parts[k]; }, parts.size()));
+    if (found == index.end()) {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
 class MemoryTableObject final : public SelectlineTable {
 public:
     MemoryTableObject(std::shared_ptr<MemoryDatabase> db, std::string code)
@@ -89,6 +119,7 @@ public:
                 }
             }
         }
+        m_db->tables[m_code].keyIndex.clear();
         if (m_inserting) {
             Rows().push_back(std::move(*m_pending));
             m_current = Rows().size() - 1;
@@ -139,6 +170,13 @@ private:
         }
         m_pending.reset();
         const auto& rows = Rows();
+        if (m_db->indexKeys) {
+            const auto row = IndexedRow(m_db->tables[m_code], keys, parts);
+            if (row) {
+                m_current = *row;
+            }
+            return row.has_value();
+        }
         for (std::size_t i = 0; i < rows.size(); ++i) {
             bool match = true;
             for (std::size_t k = 0; k < parts.size() && match; ++k) {
@@ -249,6 +287,15 @@ public:
     }
     Variant Listenpreis(const std::string& article) override {
         Note("Listenpreis " + article);
+        if (m_db->indexKeys) {
+            auto& articles = m_db->tables["AR"];
+            const auto row = IndexedRow(articles, KeyColumns("AR"), {article});
+            if (!row) {
+                return {};
+            }
+            const auto price = articles.rows[*row].find("Listenpreis");
+            return price == articles.rows[*row].end() ? Variant{} : price->second;
+        }
         for (const auto& row : m_db->tables["AR"].rows) {
             const auto number = row.find("Artikelnummer");
             if (number != row.end() && number->second.ToText() == article) {
@@ -293,6 +340,7 @@ MemoryTable& MemoryTable::Add(const std::vector<std::pair<std::string, Variant>>
         row[name] = value;
     }
     rows.push_back(std::move(row));
+    keyIndex.clear();
     return *this;
 }
 

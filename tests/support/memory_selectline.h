@@ -29,6 +29,10 @@ struct MemoryTable {
     // Appends a row, declaring its fields as columns where they are new.
     MemoryTable& Add(const std::vector<std::pair<std::string, Variant>>& fields);
     bool HasColumn(const std::string& name) const;
+
+    // With MemoryDatabase::indexKeys: by number of key parts, the joined key texts -> first row.
+    // Built at the first look-up, dropped by Add and Post.
+    std::map<std::size_t, std::unordered_map<std::string, std::size_t>> keyIndex;
 };
 
 struct MemoryPosition {
@@ -52,6 +56,9 @@ struct MemoryDatabase {
     bool recordCalls = false;
     // Time each call takes, like a server in another process.
     std::chrono::microseconds callTime{0};
+    // Key look-ups (and Listenpreis) through an index instead of a walk over the rows, for large
+    // generated sets. The index does not see rows changed directly in `rows` after the first look-up.
+    bool indexKeys = false;
     // Called with every call of the application, its tables and positions ("AR.Next", "Save 1").
     std::function<void(const std::string& call)> onCall;
 
