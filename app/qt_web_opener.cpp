@@ -5,7 +5,7 @@
 
 namespace warenkai {
 
-void QtWebOpener::OpenWebAddress(const std::string& address) {
+bool QtWebOpener::OpenWebAddress(const std::string& address) {
     // The address goes out as it stands (the shop's pages carry their own query texts); the tolerant
     // parser accepts what a browser's address bar would.
     QUrl url(QString::fromStdString(address), QUrl::TolerantMode);
@@ -14,7 +14,7 @@ void QtWebOpener::OpenWebAddress(const std::string& address) {
         // line; as a relative address the browser would never be asked to show it.
         url = QUrl(QStringLiteral("http://") + QString::fromStdString(address), QUrl::TolerantMode);
     }
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
 }
 
 }  // namespace warenkai

@@ -9,7 +9,8 @@ namespace warenkai {
 // Hands a web address to the desktop, which opens it in the default browser.
 class QtWebOpener final : public WebOpener {
 public:
-    void OpenWebAddress(const std::string& address) override;
+    // QDesktopServices::openUrl's answer: whether the desktop took the address.
+    bool OpenWebAddress(const std::string& address) override;
 };
 
 }  // namespace warenkai

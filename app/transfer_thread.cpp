@@ -23,10 +23,7 @@ namespace {
 class HandedOverStatusArea final : public StatusArea {
 public:
     HandedOverStatusArea(WindowThreadBridge& bridge, StatusArea& window)
-        : m_bridge(bridge),
-          m_window(window),
-          m_maximum(window.ProgressMaximum()),
-          m_value(window.ProgressValue()) {}
+        : m_bridge(bridge), m_window(window), m_maximum(window.ProgressMaximum()), m_value(window.ProgressValue()) {}
 
     void SetStatusText(const std::string& text) override {
         Change([&](Pending& pending) { pending.text = text; });
@@ -140,8 +137,11 @@ class HandedOverWebOpener final : public WebOpener {
 public:
     HandedOverWebOpener(WindowThreadBridge& bridge, WebOpener& window) : m_bridge(bridge), m_window(window) {}
 
-    void OpenWebAddress(const std::string& address) override {
-        m_bridge.Run([&] { m_window.OpenWebAddress(address); });
+    // The window's answer; false when the window closed before the page was opened.
+    bool OpenWebAddress(const std::string& address) override {
+        bool opened = false;
+        m_bridge.Run([&] { opened = m_window.OpenWebAddress(address); });
+        return opened;
     }
 
 private:

@@ -143,7 +143,7 @@ public:
 
 class QuietWeb final : public WebOpener {
 public:
-    void OpenWebAddress(const std::string&) override {}
+    bool OpenWebAddress(const std::string&) override { return true; }
 };
 
 bool SameSize(const fs::path& file, std::int64_t size) {
@@ -158,10 +158,9 @@ void BM_Upload200MB_Warenkai(benchmark::State& state) {
     for (auto _ : state) {
         QuietEvents events;
         auto ftp = MakeCurlFtpControl(events);
-        const bool ok = ftp->connect(env.server.Address(), FtpTestServer::kUser, FtpTestServer::kPassword,
-                                     kPassiveModeFlag) &&
-                        ftp->upload(env.bigFile.string(), "/bench/hoch_warenkai.bin",
-                                    static_cast<std::int32_t>(state.range(0)));
+        const bool ok =
+            ftp->connect(env.server.Address(), FtpTestServer::kUser, FtpTestServer::kPassword, kPassiveModeFlag) &&
+            ftp->upload(env.bigFile.string(), "/bench/hoch_warenkai.bin", static_cast<std::int32_t>(state.range(0)));
         ftp->disconnect();
         if (!ok || !SameSize(env.server.PathOf("/bench/hoch_warenkai.bin"), kBigFileBytes)) {
             state.SkipWithError("upload failed");
@@ -188,9 +187,9 @@ void BM_Download200MB_Warenkai(benchmark::State& state) {
     for (auto _ : state) {
         QuietEvents events;
         auto ftp = MakeCurlFtpControl(events);
-        const bool ok = ftp->connect(env.server.Address(), FtpTestServer::kUser, FtpTestServer::kPassword,
-                                     kPassiveModeFlag) &&
-                        ftp->download(target.string(), "/bench/gross.bin");
+        const bool ok =
+            ftp->connect(env.server.Address(), FtpTestServer::kUser, FtpTestServer::kPassword, kPassiveModeFlag) &&
+            ftp->download(target.string(), "/bench/gross.bin");
         ftp->disconnect();
         if (!ok || !SameSize(target, kBigFileBytes)) {
             state.SkipWithError("download failed");

@@ -46,7 +46,7 @@ public:
 
 class NoWeb final : public WebOpener {
 public:
-    void OpenWebAddress(const std::string&) override {}
+    bool OpenWebAddress(const std::string&) override { return true; }
 };
 
 void Sql(const fs::path& database, const std::string& sql) {

@@ -3,12 +3,18 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <set>
+#include <stdexcept>
+#include <vector>
 
 #include "common/cancel_request.h"
 #include "common/limited_error_list.h"
 #include "common/progress_counter.h"
+#include "common/status_area.h"
 #include "common/user_dialogs.h"
+#include "common/utf8_path.h"
 #include "import/failure_notes.h"
+#include "import/order_record.h"
 #include "import/shop_export_file.h"
 #include "import/shop_record_reader.h"
 #include "import/two_decimals.h"
@@ -18,7 +24,6 @@ namespace warenkai {
 namespace {
 
 using Fields = std::vector<std::string>;
-using OrderIdentity = std::array<std::string, 3>;
 
 // Field numbers of a line of the order file.
 enum OrderField : std::size_t {
@@ -52,134 +57,242 @@ std::string DetailText(const Fields& fields) {
     return text;
 }
 
+std::string Quoted(const std::string& value) {
+    return "\u201E" + value + "\u201C";
+}
+
+// One line of an order as the file gives it.
+struct PositionLine {
+    std::size_t line = 0;
+    std::string text, article, quantity, unitPrice, taxRate, total;
+};
+
+// One line of an order as Selectline takes it.
+struct Position {
+    double quantity = 0;
+    std::string article;
+    double unitPrice = 0;
+    std::string taxRate;
+    std::string text;
+    std::string total;
+};
+
+// The lines of one order, gathered until the next order begins.
+struct PendingOrder {
+    OrderIdentity identity;
+    std::size_t line = 0;  // of its first line
+    Fields first;          // its first line, which gives the document's fields
+    std::vector<PositionLine> lines;
+    std::size_t rows = 0;  // all its lines, also those not kept
+    std::size_t bytes = 0;
+
+    std::string Name() const { return identity[0] + "/" + identity[1] + "/" + identity[2]; }
+    void Add(const ShopRecord& record) {
+        ++rows;
+        const Fields& fields = record.fields;
+        PositionLine position{record.line,        fields[kPositionText], fields[kArticle],  fields[kQuantity],
+                              fields[kUnitPrice], fields[kTaxRate],      fields[kLineTotal]};
+        const std::size_t size = position.text.size() + position.article.size() + position.quantity.size() +
+                                 position.unitPrice.size() + position.taxRate.size() + position.total.size();
+        bytes += size;
+        if (bytes <= kMaxOrderBytes) {
+            lines.push_back(std::move(position));
+        }
+    }
+};
+
 class OrderImporter {
 public:
-    OrderImporter(SelectlineApplication& application, LimitedErrorList& errors, OrderImportResult& result)
-        : m_application(application), m_errors(errors), m_result(result) {}
+    OrderImporter(const OrderImportTables& selectline, OrderRecord& record, LimitedErrorList& errors,
+                  OrderImportResult& result)
+        : m_selectline(selectline), m_record(record), m_errors(errors), m_result(result) {}
 
-    // True when `record` begins another order than the one under way.
-    bool BeginsOrder(const ShopRecord& record) const {
-        const Fields& fields = record.fields;
-        return OrderIdentity{CleanKeyField(fields[0]), fields[1], fields[2]} != m_identity;
-    }
-
-    void Enter(ShopRecord& record) {
-        Fields& fields = record.fields;
-        fields[0] = CleanKeyField(fields[0]);
-        const OrderIdentity identity = {fields[0], fields[1], fields[2]};
-        if (identity != m_identity) {
-            m_identity = identity;
-            EndOrder();
-            BeginOrder(fields);
-        }
-        if (!m_orderBegun) {
-            // The identity of the first lines is empty, the same as "no order yet": no document to
-            // add them to.
-            m_errors.Add("Fehler: " + std::string(kOrderFileName) + " Zeile " + std::to_string(record.line) +
-                         ": Position ohne Bestellnummer nicht eingetragen");
+    void Enter(const PendingOrder& order) {
+        ++m_result.orders;
+        if (!m_seen.insert(order.identity).second) {
+            Refuse("Fehler: " + std::string(kOrderFileName) + " Zeile " + std::to_string(order.line) + ": Bestellung " +
+                   order.Name() + " stand schon weiter oben in der Datei, ihre Zeilen hier wurden nicht eingetragen");
             return;
         }
-        if (m_document) {
-            AddPosition(fields);
+        if (const auto known = m_record.Find(order.identity)) {
+            AlreadyKnown(order, *known);
+            return;
         }
-    }
-
-    // Saves the open document and reports the order when something failed.
-    void EndOrder() {
-        if (m_document) {
-            Attempt(m_notes, [&] { m_document->Save(); });
-            m_document.reset();
+        FailureNotes notes;
+        if (order.bytes > kMaxOrderBytes) {
+            notes.Add("mehr als " + std::to_string(kMaxOrderBytes >> 20) + " MB Daten");
         }
-        if (m_orderBegun && !m_notes.Empty()) {
-            ++m_result.failedOrders;
-            m_errors.Add("Fehler: Bestellung " + m_orderName + ": " + m_notes.Summary());
+        const std::vector<Position> positions = Check(order, notes);
+        if (!notes.Empty()) {
+            Refuse("Fehler: Bestellung " + order.Name() + " nicht eingetragen: " + notes.Summary());
+            return;
         }
-        m_notes.Clear();
-        m_orderBegun = false;
+        if (!m_record.Mark(OrderMark::Begun, order.identity, order.rows)) {
+            throw std::runtime_error(RecordNotWritten() + ": die Bestellung " + order.Name() +
+                                     " und die folgenden wurden nicht eingetragen.");
+        }
+        if (!Write(order, positions, notes)) {
+            const bool marked = m_record.Mark(OrderMark::Failed, order.identity, order.rows);
+            Refuse("Fehler: Bestellung " + order.Name() + " nicht eingetragen: " + notes.Summary());
+            if (!marked) {
+                throw std::runtime_error(RecordNotWritten() + ": die folgenden Bestellungen wurden nicht eingetragen.");
+            }
+            return;
+        }
+        if (!m_record.Mark(OrderMark::Entered, order.identity, order.rows)) {
+            throw std::runtime_error("Die Bestellung " + order.Name() +
+                                     " ist in Selectline eingetragen, aber nicht vermerkt. " + RecordNotWritten() +
+                                     ": die folgenden Bestellungen wurden nicht eingetragen.");
+        }
+        ++m_result.entered;
+        m_result.positions += order.rows;
     }
 
 private:
-    void BeginOrder(const Fields& fields) {
-        m_orderName = m_identity[0] + "/" + m_identity[1] + "/" + m_identity[2];
-        m_orderBegun = true;
-        ++m_result.orders;
-        auto document = Attempt(m_notes, [&] { return m_application.NeuerBelegAuto("B", ""); });
-        if (!document) {
+    void Refuse(const std::string& line) {
+        ++m_result.notEntered;
+        m_errors.Add(line);
+    }
+
+    std::string RecordNotWritten() const {
+        return "Die Datei \"" + PathToUtf8(m_record.File()) + "\" kann nicht geschrieben werden";
+    }
+
+    void AlreadyKnown(const PendingOrder& order, const OrderRecord::Known& known) {
+        if (known.mark == OrderMark::Begun) {
+            Refuse("Fehler: Bestellung " + order.Name() +
+                   " wurde bei einem früheren Lauf begonnen, aber nicht fertig eingetragen: bitte in Selectline "
+                   "prüfen und in \"" +
+                   kOrderRecordFileName + "\" vermerken");
             return;
         }
-        if (!*document) {
-            m_notes.Add("Beleg konnte nicht angelegt werden");
-            return;
+        ++m_result.alreadyEntered;
+        if (known.positions != order.rows) {
+            m_errors.Add("Fehler: Bestellung " + order.Name() + " ist schon mit " + std::to_string(known.positions) +
+                         " Positionen eingetragen, die Datei hat jetzt " + std::to_string(order.rows) +
+                         ": nicht noch einmal eingetragen, bitte in Selectline prüfen");
         }
-        m_document = std::move(*document);
-        Attempt(m_notes, [&] { m_document->SetAdresse(fields[kCustomer]); });
-        Attempt(m_notes, [&] { m_document->PutField("FreierText1", fields[kDocumentText]); });
-        Attempt(m_notes, [&] { m_document->PutField("FreierText2", DetailText(fields)); });
+    }
+
+    // Whether Selectline has the record `key` in `table`; a failing look-up counts as no.
+    static bool Has(SelectlineTable& table, const std::string& key, FailureNotes& notes) {
+        const auto found = Attempt(notes, [&] { return table.FindKey(key); });
+        return found && *found;
+    }
+
+    // Everything that must hold before the document is created, with the amounts converted; every
+    // reason not to enter the order goes into `notes`.
+    std::vector<Position> Check(const PendingOrder& order, FailureNotes& notes) {
+        const std::string& customer = order.first[kCustomer];
+        if (!Has(m_selectline.customers, customer, notes)) {
+            notes.Add("Kunde " + Quoted(customer) + " ist in Selectline nicht vorhanden");
+        }
+        std::set<std::string> articles;
+        std::vector<Position> positions;
+        for (const PositionLine& line : order.lines) {
+            if (articles.insert(line.article).second && !Has(m_selectline.articles, line.article, notes)) {
+                notes.Add("Artikel " + Quoted(line.article) + " ist in Selectline nicht vorhanden");
+            }
+            const std::string where = "Zeile " + std::to_string(line.line) + ": ";
+            Position position;
+            position.article = line.article;
+            position.text = line.text;
+            const auto quantity = Number(line.quantity, where + "Menge", notes);
+            const auto unitPrice = Number(line.unitPrice, where + "Einzelpreis", notes);
+            const auto taxRate = Amount(line.taxRate, where + "Steuersatz", notes);
+            const auto total = Amount(line.total, where + "Gesamtpreis", notes);
+            if (quantity && unitPrice && taxRate && total) {
+                position.quantity = *quantity;
+                position.unitPrice = *unitPrice;
+                position.taxRate = *taxRate;
+                position.total = *total;
+                positions.push_back(std::move(position));
+            }
+        }
+        return positions;
     }
 
     // The two-decimal text of an amount, or a note naming the value that is no number.
-    std::optional<std::string> Amount(const std::string& value, const char* what) {
+    static std::optional<std::string> Amount(const std::string& value, const std::string& what, FailureNotes& notes) {
         auto text = FormatTwoDecimals(value);
         if (!text) {
-            m_notes.Add(std::string(what) + " \u201E" + value + "\u201C ist keine Zahl");
+            notes.Add(what + " " + Quoted(value) + " ist keine Zahl");
         }
         return text;
     }
 
-    std::optional<double> Number(const std::string& value, const char* what) {
-        const auto text = Amount(value, what);
+    static std::optional<double> Number(const std::string& value, const std::string& what, FailureNotes& notes) {
+        const auto text = Amount(value, what, notes);
         if (!text) {
             return std::nullopt;
         }
         const auto number = TwoDecimalsValue(*text);
         if (!number) {
-            m_notes.Add(std::string(what) + " \u201E" + value + "\u201C ist zu groß");
+            notes.Add(what + " " + Quoted(value) + " ist zu groß");
         }
         return number;
     }
 
-    void AddPosition(const Fields& fields) {
-        auto created = Attempt(m_notes, [&] { return m_document->CreatePos("A"); });
+    // Creates and saves the document with its positions; stops at the first call that fails. The
+    // document and its positions are let go when it returns; an unsaved document is given up.
+    bool Write(const PendingOrder& order, const std::vector<Position>& positions, FailureNotes& notes) {
+        auto created = Attempt(notes, [&] { return m_selectline.application.NeuerBelegAuto("B", ""); });
         if (!created) {
-            return;
+            return false;
         }
         if (!*created) {
-            m_notes.Add("Position konnte nicht angelegt werden");
-            return;
+            notes.Add("Beleg konnte nicht angelegt werden");
+            return false;
         }
-        SelectlineDocumentLine& position = **created;
-        if (const auto quantity = Number(fields[kQuantity], "Menge")) {
-            Attempt(m_notes, [&] { position.SetEingabeMenge(*quantity); });
+        SelectlineDocument& document = **created;
+        const bool header = Attempt(notes, [&] { document.SetAdresse(order.first[kCustomer]); }) &&
+                            Attempt(notes, [&] { document.PutField("FreierText1", order.first[kDocumentText]); }) &&
+                            Attempt(notes, [&] { document.PutField("FreierText2", DetailText(order.first)); });
+        if (!header) {
+            return false;
         }
-        Attempt(m_notes, [&] { position.SetArtikel(fields[kArticle]); });
-        if (const auto price = Number(fields[kUnitPrice], "Einzelpreis")) {
-            Attempt(m_notes, [&] { position.SetEinzelpreis(*price); });
+        for (const Position& position : positions) {
+            auto line = Attempt(notes, [&] { return document.CreatePos("A"); });
+            if (!line) {
+                return false;
+            }
+            if (!*line) {
+                notes.Add("Position konnte nicht angelegt werden");
+                return false;
+            }
+            SelectlineDocumentLine& entry = **line;
+            const bool saved = Attempt(notes, [&] { entry.SetEingabeMenge(position.quantity); }) &&
+                               Attempt(notes, [&] { entry.SetArtikel(position.article); }) &&
+                               Attempt(notes, [&] { entry.SetEinzelpreis(position.unitPrice); }) &&
+                               Attempt(notes, [&] { entry.SetSteuerProzent(position.taxRate); }) &&
+                               Attempt(notes, [&] { entry.SetBezeichnung(position.text); }) &&
+                               Attempt(notes, [&] { entry.SetGesamtpreis(position.total); }) &&
+                               Attempt(notes, [&] { entry.Save(1); });
+            if (!saved) {
+                return false;
+            }
         }
-        if (const auto rate = Amount(fields[kTaxRate], "Steuersatz")) {
-            Attempt(m_notes, [&] { position.SetSteuerProzent(*rate); });
-        }
-        Attempt(m_notes, [&] { position.SetBezeichnung(fields[kPositionText]); });
-        if (const auto total = Amount(fields[kLineTotal], "Gesamtpreis")) {
-            Attempt(m_notes, [&] { position.SetGesamtpreis(*total); });
-        }
-        Attempt(m_notes, [&] { position.Save(1); });
-        ++m_result.positions;
+        return Attempt(notes, [&] { document.Save(); });
     }
 
-    SelectlineApplication& m_application;
+    const OrderImportTables& m_selectline;
+    OrderRecord& m_record;
     LimitedErrorList& m_errors;
     OrderImportResult& m_result;
-    OrderIdentity m_identity;  // the identity of the line before; empty at the start
-    std::string m_orderName;   // the order under way, as "1/a/100"
-    bool m_orderBegun = false;
-    std::unique_ptr<SelectlineDocument> m_document;
-    FailureNotes m_notes;
+    std::set<OrderIdentity> m_seen;  // the orders of this run's file
 };
 
 }  // namespace
 
-OrderImportResult ImportOrders(const std::filesystem::path& file, SelectlineApplication& application,
-                               StatusArea& status, UserDialogs& dialogs, const CancelRequest& cancel) {
+std::string OrderImportSummary(const OrderImportResult& result) {
+    return "Bestellungen: " + std::to_string(result.entered) + " eingetragen, " +
+           std::to_string(result.alreadyEntered) + " schon früher eingetragen, " + std::to_string(result.notEntered) +
+           " nicht eingetragen";
+}
+
+OrderImportResult ImportOrders(const std::filesystem::path& file, const OrderImportTables& selectline,
+                               OrderRecord& record, StatusArea& status, UserDialogs& dialogs,
+                               const CancelRequest& cancel) {
     OrderImportResult result;
     const auto in = OpenShopExportFile(file);
     if (!in) {
@@ -191,20 +304,44 @@ OrderImportResult ImportOrders(const std::filesystem::path& file, SelectlineAppl
     ProgressCounter progress(status, total);
     LimitedErrorList errors(status, kOrderFileName);
     ShopRecordReader records(*in, kOrderFileName, kOrderFieldCount, errors);
-    OrderImporter importer(application, errors, result);
+    OrderImporter importer(selectline, record, errors, result);
     std::int64_t done = 0;
-    while (auto record = records.Next()) {
-        if (importer.BeginsOrder(*record) && cancel.Requested()) {
-            importer.EndOrder();
+    std::optional<PendingOrder> pending;
+    const auto enterPending = [&] {
+        if (cancel.Requested()) {
             errors.Finish();
             throw TransferCancelled(CancelledAfter(done, total, "Bestellzeilen"));
         }
-        importer.Enter(*record);
-        progress.Step();
-        ++done;
+        importer.Enter(*pending);
+        for (std::size_t i = 0; i < pending->rows; ++i) {
+            progress.Step();
+        }
+        done += static_cast<std::int64_t>(pending->rows);
+        pending.reset();
+    };
+    while (const auto row = records.Next()) {
+        const Fields& fields = row->fields;
+        const OrderIdentity identity = {CleanKeyField(fields[0]), fields[1], fields[2]};
+        if (pending && pending->identity != identity) {
+            enterPending();
+        }
+        if (identity == OrderIdentity{}) {
+            errors.Add("Fehler: " + std::string(kOrderFileName) + " Zeile " + std::to_string(row->line) +
+                       ": Position ohne Bestellnummer nicht eingetragen");
+            progress.Step();
+            ++done;
+            continue;
+        }
+        if (!pending) {
+            pending = PendingOrder{identity, row->line, fields, {}, 0, 0};
+        }
+        pending->Add(*row);
     }
-    importer.EndOrder();
+    if (pending) {
+        enterPending();
+    }
     errors.Finish();
+    status.SetStatusText(OrderImportSummary(result));
     return result;
 }
 

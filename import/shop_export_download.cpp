@@ -16,15 +16,18 @@
 
 namespace warenkai {
 
-void DownloadShopExports(const Settings& settings, TransferContext& context) {
-    context.status.ClearErrors();
+bool DownloadShopExports(const Settings& settings, TransferContext& context) {
     const auto customerFile = context.programFolder / kCustomerFileName;
     const auto orderFile = context.programFolder / kOrderFileName;
     RemoveFileForced(customerFile);
     RemoveFileForced(orderFile);
 
     context.status.SetStatusText("Exportiere Dateien vom Webshop");
-    context.web.OpenWebAddress(settings.shopLink + kShopExportPage);
+    if (!context.web.OpenWebAddress(settings.shopLink + kShopExportPage)) {
+        context.status.SetStatusText(kExportPageFailedStatus);
+        context.status.AddError(kExportPageFailedLine);
+        return false;
+    }
     context.dialogs.ShowMessage("Klicken Sie auf OK wenn die Datei fertig exportiert worden ist");
 
     ShopConnectionOptions options;
@@ -46,6 +49,7 @@ void DownloadShopExports(const Settings& settings, TransferContext& context) {
             context.status.AddError("Fehler: Bestellungen");
         }
     });
+    return true;
 }
 
 }  // namespace warenkai

@@ -1,5 +1,6 @@
 #include "shop/article_upload.h"
 
+#include <algorithm>
 #include <string>
 
 #include "common/cancel_request.h"
@@ -23,10 +24,14 @@ std::string ArticleFileName(int fileNumber) {
 
 }  // namespace
 
-void UploadArticleFiles(const Settings& settings, TransferContext& context, int articleFileCount) {
+ArticleUpload UploadArticleFiles(const Settings& settings, TransferContext& context, int articleFileCount) {
     StatusArea& status = context.status;
+    ArticleUpload uploaded;
+    uploaded.articleFiles.assign(static_cast<std::size_t>(std::max(articleFileCount, 0)), false);
     ShopConnectionOptions options;
     options.connectionFlags = 0;  // the article upload never asks for passive mode
+    // The window's status text is overwritten by the next one: the error list keeps the failure.
+    options.failureErrorLine = kArticleConnectionFailedLine;
     ShopConnection(settings, context, options, [&] {
         for (int i = 1; i <= articleFileCount; ++i) {
             StopIfCancelled(context.cancel, i - 1, articleFileCount, "Dateien");
@@ -34,6 +39,7 @@ void UploadArticleFiles(const Settings& settings, TransferContext& context, int 
             const auto local = context.programFolder / ArticleFileName(i);
             const std::string remote = settings.shopRoot + kImportFolder + ArticleFileName(i);
             if (context.ftp.upload(local, remote, 1)) {
+                uploaded.articleFiles[static_cast<std::size_t>(i - 1)] = true;
                 status.SetStatusText("Artikelstamm erfolgreich übertragen");
             } else {
                 status.SetStatusText("Fehler beim übertragen des Artikelstammes");
@@ -45,26 +51,37 @@ void UploadArticleFiles(const Settings& settings, TransferContext& context, int 
         const auto local = context.programFolder / "artikelgruppe.csv";
         const std::string remote = settings.shopRoot + kImportFolder + "artikelgruppe.csv";
         if (context.ftp.upload(local, remote, 1)) {
+            uploaded.groupFile = true;
             status.SetStatusText("Artikelgruppen erfolgreich übertragen");
         } else {
             status.SetStatusText("Fehler beim übertragen des Artikelgruppen");
             status.AddError("Fehler: Artikelgruppen");
         }
     });
+    return uploaded;
 }
 
-void RunShopImport(const Settings& settings, TransferContext& context, int articleFileCount) {
+void RunShopImport(const Settings& settings, TransferContext& context, const ArticleUpload& uploaded) {
     StatusArea& status = context.status;
     UserDialogs& dialogs = context.dialogs;
-    status.SetStatusText("Dateien in den Webshop einlesen");
-    dialogs.ShowMessage("Bitte schließen Sie alle Webbrowser");
-    for (int i = 1; i <= articleFileCount; ++i) {
-        StopIfCancelled(context.cancel, i - 1, articleFileCount, "Dateien");
-        status.SetStatusText("Lese den die Datei Artikelstamm" + std::to_string(i) + " in den Webshop ein");
-        context.web.OpenWebAddress(settings.shopLink + kImportPage + ArticleFileName(i) + "&Tabelle=artikel");
-        dialogs.ShowMessage("Klicken Sie auf OK wenn die Datei fertig importiert worden ist");
+    const auto& files = uploaded.articleFiles;
+    const int count = static_cast<int>(files.size());
+    if (uploaded.groupFile || std::find(files.begin(), files.end(), true) != files.end()) {
+        status.SetStatusText("Dateien in den Webshop einlesen");
+        dialogs.ShowMessage("Bitte schließen Sie alle Webbrowser");
+        for (int i = 1; i <= count; ++i) {
+            if (!files[static_cast<std::size_t>(i - 1)]) {
+                continue;
+            }
+            StopIfCancelled(context.cancel, i - 1, count, "Dateien");
+            status.SetStatusText("Lese den die Datei Artikelstamm" + std::to_string(i) + " in den Webshop ein");
+            context.web.OpenWebAddress(settings.shopLink + kImportPage + ArticleFileName(i) + "&Tabelle=artikel");
+            dialogs.ShowMessage("Klicken Sie auf OK wenn die Datei fertig importiert worden ist");
+        }
+        if (uploaded.groupFile) {
+            context.web.OpenWebAddress(settings.shopLink + kImportPage + "artikelgruppe.csv&Tabelle=gruppen");
+        }
     }
-    context.web.OpenWebAddress(settings.shopLink + kImportPage + "artikelgruppe.csv&Tabelle=gruppen");
     dialogs.ShowMessage("Fertig");
     status.SetStatusText("Fertig");
 }

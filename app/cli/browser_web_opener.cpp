@@ -9,7 +9,7 @@ namespace warenkai {
 BrowserWebOpener::BrowserWebOpener(Console& console, StatusArea& status, ConsoleDialogs& dialogs, std::string opener)
     : m_console(console), m_status(status), m_dialogs(dialogs), m_opener(std::move(opener)) {}
 
-void BrowserWebOpener::OpenWebAddress(const std::string& address) {
+bool BrowserWebOpener::OpenWebAddress(const std::string& address) {
     // The user confirms on the terminal whether the page opened or not; the address is shown so it
     // can be opened by hand.
     m_dialogs.WaitForEnterAtNextMessage();
@@ -17,12 +17,14 @@ void BrowserWebOpener::OpenWebAddress(const std::string& address) {
     if (address.empty() || address.front() == '-') {
         // Would be taken as an option of the opener.
         m_status.AddError("Fehler: Seite " + address + " nicht geöffnet: keine gültige Adresse");
-        return;
+        return false;
     }
     const std::string failure = OpenInBrowser(address, m_opener);
     if (!failure.empty()) {
         m_status.AddError("Fehler: Seite " + address + " nicht geöffnet: " + failure);
+        return false;
     }
+    return true;
 }
 
 }  // namespace warenkai

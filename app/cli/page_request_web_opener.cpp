@@ -8,11 +8,13 @@ std::string PageNotLoadedLine(const std::string& address, const HttpPageResult& 
     return "Fehler: Seite " + address + " nicht geladen: " + result.Describe();
 }
 
-void PageRequestWebOpener::OpenWebAddress(const std::string& address) {
+bool PageRequestWebOpener::OpenWebAddress(const std::string& address) {
     const HttpPageResult result = m_request(address);
     if (!result.Succeeded()) {
         m_status.AddError(PageNotLoadedLine(address, result));
+        return false;
     }
+    return true;
 }
 
 }  // namespace warenkai

@@ -14,14 +14,14 @@ using PageRequester = std::function<HttpPageResult(const std::string& address)>;
 
 // Opens a shop page without browser: requests it and waits for the shop's whole answer, which
 // stands in for the user's OK after the page has done its work. A page that does not answer with
-// 2xx adds one line to the error list, naming the address and what came back; the transfer goes on
-// as after the user's OK.
+// 2xx (or not in time) adds one line to the error list, naming the address and what came back, and
+// gives false; the article transfer goes on as after the user's OK, the customer and order import
+// stops before its download.
 class PageRequestWebOpener final : public WebOpener {
 public:
-    PageRequestWebOpener(StatusArea& status, PageRequester request)
-        : m_status(status), m_request(std::move(request)) {}
+    PageRequestWebOpener(StatusArea& status, PageRequester request) : m_status(status), m_request(std::move(request)) {}
 
-    void OpenWebAddress(const std::string& address) override;
+    bool OpenWebAddress(const std::string& address) override;
 
 private:
     StatusArea& m_status;

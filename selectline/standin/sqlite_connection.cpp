@@ -24,6 +24,30 @@ std::string QuoteIdentifier(const std::string& name) {
     return quoted + "\"";
 }
 
+void RefuseReadOnlyFile(const std::filesystem::path& file) {
+    namespace fs = std::filesystem;
+    const auto writable = [](const fs::path& path) {
+        std::error_code ec;
+        const auto status = fs::status(path, ec);
+        return ec || (status.permissions() & fs::perms::owner_write) != fs::perms::none;
+    };
+    // A database marked read-only is not opened at all (also by an administrator, whom the system
+    // would let write): nothing is written and no -wal or -shm file is left behind.
+    if (!writable(file)) {
+        throw SelectlineError(DatabaseErrorText(file, SQLITE_READONLY, "", "Öffnen"));
+    }
+    // -wal and -shm files that an earlier run left read-only (it could only read the database) would
+    // keep this one from writing; the database itself may be written, so they may be too.
+    for (const char* companion : {"-wal", "-shm"}) {
+        auto path = file;
+        path += companion;
+        std::error_code ec;
+        if (fs::is_regular_file(fs::symlink_status(path, ec)) && !writable(path)) {
+            fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write, fs::perm_options::add, ec);
+        }
+    }
+}
+
 std::string DatabaseErrorText(const std::filesystem::path& file, int resultCode, const std::string& detail,
                               const std::string& action) {
     std::string name = "\"";
@@ -31,31 +55,31 @@ std::string DatabaseErrorText(const std::filesystem::path& file, int resultCode,
     name += '"';
     std::string text;
     switch (resultCode & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        text = "Die Selectline-Datenbank " + name + " ist gesperrt, ein anderes Programm arbeitet gerade mit ihr";
-        break;
-    case SQLITE_CORRUPT:
-        text = "Die Selectline-Datenbank " + name + " ist beschädigt";
-        break;
-    case SQLITE_NOTADB:
-        text = "Die Datei " + name + " ist keine Selectline-Datenbank";
-        break;
-    case SQLITE_CANTOPEN:
-        text = "Die Selectline-Datenbank " + name + " kann nicht geöffnet werden";
-        break;
-    case SQLITE_READONLY:
-        text = "Die Selectline-Datenbank " + name + " ist schreibgeschützt";
-        break;
-    case SQLITE_FULL:
-        text = "Der Datenträger der Selectline-Datenbank " + name + " ist voll";
-        break;
-    case SQLITE_IOERR:
-        text = "Die Selectline-Datenbank " + name + " kann nicht gelesen oder geschrieben werden";
-        break;
-    default:
-        text = "Fehler in der Selectline-Datenbank " + name + (detail.empty() ? "" : ": " + detail);
-        break;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            text = "Die Selectline-Datenbank " + name + " ist gesperrt, ein anderes Programm arbeitet gerade mit ihr";
+            break;
+        case SQLITE_CORRUPT:
+            text = "Die Selectline-Datenbank " + name + " ist beschädigt";
+            break;
+        case SQLITE_NOTADB:
+            text = "Die Datei " + name + " ist keine Selectline-Datenbank";
+            break;
+        case SQLITE_CANTOPEN:
+            text = "Die Selectline-Datenbank " + name + " kann nicht geöffnet werden";
+            break;
+        case SQLITE_READONLY:
+            text = "Die Selectline-Datenbank " + name + " ist schreibgeschützt";
+            break;
+        case SQLITE_FULL:
+            text = "Der Datenträger der Selectline-Datenbank " + name + " ist voll";
+            break;
+        case SQLITE_IOERR:
+            text = "Die Selectline-Datenbank " + name + " kann nicht gelesen oder geschrieben werden";
+            break;
+        default:
+            text = "Fehler in der Selectline-Datenbank " + name + (detail.empty() ? "" : ": " + detail);
+            break;
     }
     if (!action.empty()) {
         text += " (beim " + action + ")";
@@ -143,25 +167,34 @@ std::int64_t Statement::ColumnInt64(int column) const {
 
 StoredValue Statement::ColumnValue(int column) const {
     switch (sqlite3_column_type(m_statement, column)) {
-    case SQLITE_NULL:
-        return std::monostate{};
-    case SQLITE_INTEGER:
-        return static_cast<std::int64_t>(sqlite3_column_int64(m_statement, column));
-    case SQLITE_FLOAT:
-        return sqlite3_column_double(m_statement, column);
-    default: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
-        const int size = sqlite3_column_bytes(m_statement, column);
-        return text == nullptr ? std::string() : std::string(text, static_cast<std::size_t>(size));
-    }
+        case SQLITE_NULL:
+            return std::monostate{};
+        case SQLITE_INTEGER:
+            return static_cast<std::int64_t>(sqlite3_column_int64(m_statement, column));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(m_statement, column);
+        default: {
+            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
+            const int size = sqlite3_column_bytes(m_statement, column);
+            return text == nullptr ? std::string() : std::string(text, static_cast<std::size_t>(size));
+        }
     }
 }
 
 std::shared_ptr<Connection> Connection::Open(const std::filesystem::path& file, std::chrono::milliseconds busyTimeout,
                                              bool create) {
+    if (!create) {
+        RefuseReadOnlyFile(file);
+    }
     sqlite3* db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
-    const int rc = sqlite3_open_v2(PathText(file).c_str(), &db, flags, nullptr);
+    int rc = sqlite3_open_v2(PathText(file).c_str(), &db, flags, nullptr);
+    // SQLite falls back to reading alone when the file cannot be written. Reading a database in
+    // write-ahead mode would create its -wal and -shm files, with the database's own read-only
+    // permissions, and those would keep every later run from writing: refused before the first read.
+    if (rc == SQLITE_OK && sqlite3_db_readonly(db, "main") == 1) {
+        rc = SQLITE_READONLY;
+    }
     if (rc != SQLITE_OK) {
         const std::string detail = db != nullptr ? sqlite3_errmsg(db) : std::string();
         sqlite3_close_v2(db);
@@ -220,8 +253,7 @@ void Connection::Execute(const std::string& sql, const std::string& action) {
 
 bool Connection::TableExists(const std::string& name) {
     Statement& statement =
-        Cached("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE",
-               "Öffnen einer Tabelle");
+        Cached("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1 COLLATE NOCASE", "Öffnen einer Tabelle");
     StatementUse use(statement);
     statement.BindText(1, name);
     return statement.Step();

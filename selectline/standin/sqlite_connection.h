@@ -69,7 +69,8 @@ private:
 class Connection {
 public:
     // Opens an existing database file (or, with `create`, makes a new empty one). Errors (missing,
-    // locked, corrupt, not a database) throw SelectlineError with a German text naming the file.
+    // read-only, locked, corrupt, not a database) throw SelectlineError with a German text naming
+    // the file.
     static std::shared_ptr<Connection> Open(const std::filesystem::path& file, std::chrono::milliseconds busyTimeout,
                                             bool create = false);
 
@@ -98,6 +99,10 @@ private:
     sqlite3* m_db = nullptr;
     std::unordered_map<std::string, Statement> m_cache;
 };
+
+// Throws the SelectlineError of a read-only database when `file` is marked read-only; gives the
+// owner write permission on -wal and -shm files beside it that an earlier run left read-only.
+void RefuseReadOnlyFile(const std::filesystem::path& file);
 
 // The German error text for an SQLite result code on `file` (see Connection::Fail).
 std::string DatabaseErrorText(const std::filesystem::path& file, int resultCode, const std::string& detail,

@@ -52,8 +52,12 @@ public:
 
 class RecordingWindowWeb final : public WebOpener {
 public:
-    void OpenWebAddress(const std::string& address) override { opened.push_back(address); }
+    bool OpenWebAddress(const std::string& address) override {
+        opened.push_back(address);
+        return opens;
+    }
     std::vector<std::string> opened;
+    bool opens = true;
 };
 
 // FTP control that does nothing.

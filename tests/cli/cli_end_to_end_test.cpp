@@ -136,6 +136,39 @@ TEST_F(CommandLineWithDemoShop, TwoRunsOfTheImportCreateNoSecondCustomer) {
               (std::vector<std::vector<std::string>>{{"3"}}));
 }
 
+TEST_F(CommandLineWithDemoShop, ARecordOfEnteredOrdersThatCannotBeTrustedStopsTheRunWithStatusTwo) {
+    program.WriteSettings(settings);
+    program.Files().Write("Bestellungen eingetragen.txt", "");
+    const auto result = program.Run({"orders"});
+    EXPECT_EQ(result.exitCode, 2) << result.out << result.err;
+    EXPECT_NE(result.err.find("Bestellungen eingetragen.txt\" ist leer."), std::string::npos) << result.err;
+    EXPECT_TRUE(shop.Requests().empty());
+}
+
+// A run refused by a read-only database leaves no -wal or -shm file behind; once the database may be
+// written again the next run works, and the orders of the first run are not entered again.
+TEST_F(CommandLineWithDemoShop, AReadOnlyDatabaseIsRefusedAndDoesNotBlockTheNextRun) {
+    program.WriteSettings(settings);
+    ASSERT_EQ(program.Run({"orders"}).exitCode, 0);
+    const auto database = program.Folder() / "Selectline.sqlite";
+
+    namespace fs = std::filesystem;
+    fs::permissions(database, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const auto refused = program.Run({"orders"});
+    EXPECT_EQ(refused.exitCode, 2) << refused.out << refused.err;
+    EXPECT_NE(refused.err.find("ist schreibgeschützt"), std::string::npos) << refused.err;
+    EXPECT_FALSE(fs::exists(program.Folder() / "Selectline.sqlite-wal"));
+    EXPECT_FALSE(fs::exists(program.Folder() / "Selectline.sqlite-shm"));
+
+    fs::permissions(database, fs::perms::owner_write, fs::perm_options::add);
+    const auto again = program.Run({"orders"});
+    EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
+    EXPECT_TRUE(HasLinesInOrder(again.out, {"Bestellungen: 0 eingetragen, 4 schon früher eingetragen, 0 nicht "
+                                            "eingetragen"}))
+        << again.out;
+    EXPECT_EQ(QueryColumn(database, R"(SELECT COUNT(*) FROM "BELEG")"), std::vector<std::string>{"4"});
+}
+
 // Ctrl-C during a large import: the customer under way is finished, the run ends with exit status 2,
 // and every customer in the database is whole (its customer, reference and address records).
 TEST(CommandLineInterrupt, CtrlCDuringALargeImportEndsSoonAndLeavesTheDatabaseWhole) {

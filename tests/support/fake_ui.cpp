@@ -61,12 +61,13 @@ std::string ScriptedDialogs::AskText(const std::string& prompt, const std::strin
     return answer.value_or(std::string{});
 }
 
-void RecordingWebOpener::OpenWebAddress(const std::string& address) {
+bool RecordingWebOpener::OpenWebAddress(const std::string& address) {
     opened.push_back(address);
     m_journal.Add("open: " + address);
     if (onOpen) {
         onOpen(address);
     }
+    return opens;
 }
 
 }  // namespace warenkai::test

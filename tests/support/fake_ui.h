@@ -58,13 +58,14 @@ private:
     Journal& m_journal;
 };
 
-// Journals "open: <address>".
+// Journals "open: <address>" and answers `opens`.
 class RecordingWebOpener final : public WebOpener {
 public:
     explicit RecordingWebOpener(Journal& journal) : m_journal(journal) {}
-    void OpenWebAddress(const std::string& address) override;
+    bool OpenWebAddress(const std::string& address) override;
 
     std::vector<std::string> opened;
+    bool opens = true;  // false: the page failed (the browser did not take it, the shop answered 500)
     std::function<void(const std::string& address)> onOpen;
 
 private:
