@@ -8,5 +8,10 @@ export WINEPREFIX="${WARENKAI_WINEPREFIX:-${WARENKAI_CACHE:-$HOME/.cache/warenka
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono/Gecko installer prompts while a prefix is created.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# wine hides QT_* variables (QT_QPA_PLATFORM=offscreen, ...) from Windows programs unless they
+# come as WINEQT_*.
+for name in $(compgen -e); do
+    if [[ $name == QT_* ]]; then export "WINE$name=${!name}"; fi
+done
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec /usr/lib/wine/wine64 "$@"

@@ -18,7 +18,14 @@ wine_folder=/usr/lib/wine
 case "${1:-}" in
     start)
         mkdir -p "$WINEPREFIX"
-        "$wine_folder/wineserver" -p < /dev/null > /dev/null 2>&1
+        # `wineserver -p` refuses (status 2) while a server of the prefix is up, e.g. one left by an
+        # earlier run that was not stopped or a manual wine call whose server would end with its last
+        # program: that one is ended, so the run gets a kept-up server that writes to /dev/null.
+        if ! "$wine_folder/wineserver" -p < /dev/null > /dev/null 2>&1; then
+            "$wine_folder/wineserver" -k < /dev/null > /dev/null 2>&1 || true
+            "$wine_folder/wineserver" -w < /dev/null > /dev/null 2>&1 || true
+            "$wine_folder/wineserver" -p < /dev/null > /dev/null 2>&1
+        fi
         "$wine_folder/wine64" wineboot < /dev/null > /dev/null 2>&1
         echo "wine server up for $WINEPREFIX"
         ;;

@@ -1,7 +1,9 @@
 #include "tests/selectline/com/fake_xfakt_server.h"
 
 #include <cstdio>
+#include <limits>
 #include <stdexcept>
+#include <type_traits>
 #include <utility>
 
 // COM interfaces have no virtual destructor: their objects delete themselves in Release, never through
@@ -139,12 +141,18 @@ public:
         for (UINT i = parameters->cArgs; i-- > 0;) {
             arguments.push_back(&parameters->rgvarg[i]);
         }
-        if (m_server->recordCalls) {
+        if (m_server->recordCalls || m_server->onCall) {
             std::string call = m_name + "." + member + "(";
             for (std::size_t i = 0; i < arguments.size(); ++i) {
                 call += (i > 0 ? ", " : "") + Describe(*arguments[i]);
             }
-            m_server->calls.push_back(call + ")");
+            call += ")";
+            if (m_server->recordCalls) {
+                m_server->calls.push_back(call);
+            }
+            if (m_server->onCall) {
+                m_server->onCall(call);
+            }
         }
         if (const auto failure = m_server->failures.find(m_name + "." + member); failure != m_server->failures.end()) {
             return Fail(failure->second, exception);
@@ -196,10 +204,45 @@ void SetBool(VARIANT& result, bool truth) {
     V_BOOL(&result) = truth ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
+// The VARIANT of `value`'s kind.
+void SetValue(VARIANT& result, const Variant& value) {
+    std::visit(
+        [&result](const auto& held) {
+            using Held = std::decay_t<decltype(held)>;
+            if constexpr (std::is_same_v<Held, std::string>) {
+                V_VT(&result) = VT_BSTR;
+                V_BSTR(&result) = NewBstr(held);
+            } else if constexpr (std::is_same_v<Held, std::int64_t>) {
+                if (held >= std::numeric_limits<LONG>::min() && held <= std::numeric_limits<LONG>::max()) {
+                    V_VT(&result) = VT_I4;
+                    V_I4(&result) = static_cast<LONG>(held);
+                } else {
+                    V_VT(&result) = VT_I8;
+                    V_I8(&result) = held;
+                }
+            } else if constexpr (std::is_same_v<Held, double>) {
+                V_VT(&result) = VT_R8;
+                V_R8(&result) = held;
+            } else if constexpr (std::is_same_v<Held, Date>) {
+                SYSTEMTIME time{};
+                time.wYear = static_cast<WORD>(held.year);
+                time.wMonth = static_cast<WORD>(held.month);
+                time.wDay = static_cast<WORD>(held.day);
+                V_VT(&result) = VT_DATE;
+                if (!SystemTimeToVariantTime(&time, &V_DATE(&result))) {
+                    throw std::runtime_error("Datum ungültig");
+                }
+            } else if constexpr (std::is_same_v<Held, bool>) {
+                SetBool(result, held);
+            }
+        },
+        value.value());
+}
+
 FakeObject* NewTable(const std::shared_ptr<FakeXFakt>& server, const std::string& code) {
     FakeTable& data = server->tables.at(code);
     auto current = std::make_shared<std::size_t>(0);
-    auto record = [&data, current]() -> std::map<std::string, std::string>& {
+    auto record = [&data, current]() -> std::map<std::string, Variant>& {
         if (*current >= data.records.size()) {
             throw std::runtime_error("Kein aktueller Datensatz");
         }
@@ -210,7 +253,7 @@ FakeObject* NewTable(const std::shared_ptr<FakeXFakt>& server, const std::string
             bool matches = true;
             for (std::size_t k = 0; k < parts.size(); ++k) {
                 const auto field = data.records[i].find(data.keys.at(k));
-                matches = matches && field != data.records[i].end() && field->second == Text(parts[k]);
+                matches = matches && field != data.records[i].end() && field->second.ToText() == Text(parts[k]);
             }
             if (matches) {
                 *current = i;
@@ -229,13 +272,18 @@ FakeObject* NewTable(const std::shared_ptr<FakeXFakt>& server, const std::string
         .Offer("First", [current](const FakeObject::Arguments&, VARIANT&) { *current = 0; })
         .Offer("Next", [current](const FakeObject::Arguments&, VARIANT&) { ++*current; })
         .Offer("GetField",
-               [record](const FakeObject::Arguments& arguments, VARIANT& result) {
-                   const auto field = record().find(Text(arguments.at(0)));
-                   if (field == record().end()) {
-                       throw std::runtime_error("Feld unbekannt");
+               [&data, record](const FakeObject::Arguments& arguments, VARIANT& result) {
+                   const std::string name = Text(arguments.at(0));
+                   const auto field = record().find(name);
+                   if (field != record().end()) {
+                       return SetValue(result, field->second);
                    }
-                   V_VT(&result) = VT_BSTR;
-                   V_BSTR(&result) = NewBstr(field->second);
+                   for (const auto& other : data.records) {
+                       if (other.count(name) != 0) {
+                           return;  // VT_EMPTY
+                       }
+                   }
+                   throw std::runtime_error("Feld unbekannt");
                })
         .Offer("FindKey", findKey)
         .Offer("FindKey2", findKey)
@@ -246,7 +294,7 @@ FakeObject* NewTable(const std::shared_ptr<FakeXFakt>& server, const std::string
                    *current = data.records.size() - 1;
                })
         .Offer("PutField", [record](const FakeObject::Arguments& arguments,
-                                    VARIANT&) { record()[Text(arguments.at(0))] = Text(arguments.at(1)); })
+                                    VARIANT&) { record()[Text(arguments.at(0))] = Variant(Text(arguments.at(1))); })
         .Offer("Post", [](const FakeObject::Arguments&, VARIANT& result) {
             // An answer that is no value; no caller looks at it.
             V_VT(&result) = VT_ERROR;
@@ -269,8 +317,11 @@ FakeObject* NewApplication(const std::shared_ptr<FakeXFakt>& server) {
                })
         .Offer("Listenpreis",
                [server](const FakeObject::Arguments& arguments, VARIANT& result) {
-                   V_VT(&result) = VT_CY;
-                   V_CY(&result).int64 = server->listPrices.at(Text(arguments.at(0)));
+                   const auto price = server->listPrices.find(Text(arguments.at(0)));
+                   if (price != server->listPrices.end()) {
+                       V_VT(&result) = VT_CY;
+                       V_CY(&result).int64 = price->second;
+                   }
                })
         .Offer("NeuerBelegAuto", [server](const FakeObject::Arguments&, VARIANT& result) {
             auto* document = new FakeObject(server, "Beleg");
