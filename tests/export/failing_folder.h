@@ -11,11 +11,11 @@
 namespace warenkai::test {
 
 // An output folder in memory whose files can be made to fail: at creation, after some writes, or at
-// closing. Logs "replace <path>", "write <bytes>", "close"; `contents` holds what each file received.
+// closing. Logs "replace <file name>", "write <bytes>", "close"; `contents` holds what each file received.
 class FailingFolder final : public OutputFolder {
 public:
     std::unique_ptr<OutputFile> Replace(const std::filesystem::path& file) override {
-        log.push_back("replace " + file.string());
+        log.push_back("replace " + file.filename().string());
         if (failCreateOf && file.filename() == failCreateOf.value()) {
             return nullptr;
         }

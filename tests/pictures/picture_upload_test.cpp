@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "common/utf8_path.h"
 #include "pictures/picture_list.h"
 #include "tests/support/fake_transfer_world.h"
 
@@ -25,8 +26,8 @@ protected:
         return std::string("ftp connect ftp.example.com|shop|ge@heim|") + flags;
     }
     std::string Upload(const std::string& name, int mode = 1) const {
-        return "ftp upload " + settings.pictureFolder + "/" + name + " -> /shop/config/bilder_artikel/" + name +
-               " mode " + std::to_string(mode);
+        return "ftp upload " + PathToUtf8(pictures / name) + " -> /shop/config/bilder_artikel/" + name + " mode " +
+               std::to_string(mode);
     }
     // The journal of one file whose connection and upload succeed.
     Lines FileStored(const std::string& name, int position, int count, int mode = 1,
