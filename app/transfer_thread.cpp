@@ -122,8 +122,9 @@ public:
         m_bridge.Run([&] { yes = m_window.AskYesNo(text); });
         return yes;
     }
-    std::string AskText(const std::string& prompt, const std::string& title, const std::string& preset) override {
-        std::string answer;
+    std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
+                                       const std::string& preset) override {
+        std::optional<std::string> answer;
         m_bridge.Run([&] { answer = m_window.AskText(prompt, title, preset); });
         return answer;
     }

@@ -138,7 +138,9 @@ class QuietDialogs final : public UserDialogs {
 public:
     void ShowMessage(const std::string&) override {}
     bool AskYesNo(const std::string&) override { return false; }
-    std::string AskText(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> AskText(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
 };
 
 class QuietWeb final : public WebOpener {

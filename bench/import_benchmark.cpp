@@ -199,7 +199,9 @@ class QuietDialogs final : public UserDialogs {
 public:
     void ShowMessage(const std::string& text) override { throw std::runtime_error(text); }
     bool AskYesNo(const std::string&) override { return false; }
-    std::string AskText(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> AskText(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
 };
 
 // Counts the walking calls on a table and passes every call on.

@@ -56,7 +56,9 @@ public:
         ++messageCount;
     }
     bool AskYesNo(const std::string&) override { return false; }
-    std::string AskText(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::optional<std::string> AskText(const std::string&, const std::string&, const std::string&) override {
+        return std::nullopt;
+    }
 
     std::string lastMessage;
     int messageCount = 0;

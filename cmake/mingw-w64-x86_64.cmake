@@ -1,4 +1,4 @@
-# CMake toolchain file: cross-builds 64-bit Windows programs with Debian's mingw-w64 (posix threads).
+# CMake toolchain file: builds 64-bit Windows programs with Debian's mingw-w64 (posix threads).
 # Programs link statically (-static), so an exe imports only system DLLs. Test programs run
 # through wine via tools/wine-run.sh (CMAKE_CROSSCOMPILING_EMULATOR, used by ctest).
 # Libraries built for Windows (libcurl, Qt from tools/build-*-windows.sh) are found when their
@@ -22,4 +22,5 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 
-get_filename_component(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh ABSOLUTE)
+get_filename_component(CMAKE_CROSSCOMPILING_EMULATOR
+                       ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh ABSOLUTE)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace warenkai {
@@ -13,9 +14,10 @@ public:
     virtual void ShowMessage(const std::string& text) = 0;
     // Question with the buttons Yes and No and an empty title; true for Yes.
     virtual bool AskYesNo(const std::string& text) = 0;
-    // One-line input box; `preset` is the answer shown at first. Cancel gives an empty text.
-    virtual std::string AskText(const std::string& prompt, const std::string& title,
-                                const std::string& preset) = 0;
+    // One-line input box; `preset` is the answer shown at first. std::nullopt when the user cancels
+    // (an OK with an empty field gives an empty text).
+    virtual std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
+                                               const std::string& preset) = 0;
 };
 
 }  // namespace warenkai

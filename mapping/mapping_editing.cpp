@@ -16,15 +16,13 @@ MappingRow* RowAt(FieldMapping& mapping, int row) {
 
 }  // namespace
 
-void LinkSelectlineField(FieldMapping& mapping, int currentRow, const std::string& selectedName,
-                         UserDialogs& dialogs) {
+void LinkSelectlineField(FieldMapping& mapping, int currentRow, const std::string& selectedName, UserDialogs& dialogs) {
     MappingRow* row = RowAt(mapping, currentRow);
     if (row == nullptr) {
         return;
     }
-    const bool alreadyMapped = std::any_of(mapping.begin(), mapping.end(), [&](const MappingRow& other) {
-        return other.selectlineField == selectedName;
-    });
+    const bool alreadyMapped = std::any_of(
+        mapping.begin(), mapping.end(), [&](const MappingRow& other) { return other.selectlineField == selectedName; });
     if (alreadyMapped && !dialogs.AskYesNo("Spalte von Selectline bereits vorhanden, trotzdem einfügen?")) {
         return;
     }
@@ -46,8 +44,11 @@ void Eingabefeld_MSHFlexgrid(FieldMapping& mapping, int currentRow, int currentC
     if (row == nullptr || currentColumn < 1 || currentColumn >= kMappingColumnCount) {
         return;
     }
+    // Cancel leaves the cell as it was; OK with an empty field empties it.
     std::string& cell = MappingCell(*row, currentColumn);
-    cell = dialogs.AskText("Bitte geben Sie einen Wert ein:", "Eingabe", cell);
+    if (auto answer = dialogs.AskText("Bitte geben Sie einen Wert ein:", "Eingabe", cell)) {
+        cell = std::move(*answer);
+    }
 }
 
 void MappingCellClicked(FieldMapping& mapping, int currentRow, int currentColumn, UserDialogs& dialogs) {

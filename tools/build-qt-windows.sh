@@ -5,8 +5,8 @@
 #   ${WARENKAI_CACHE:-$HOME/.cache/warenkai}/qt-<Debian source version>-mingw64
 # A finished install (marked by a stamp file written last) is reused; a folder without the stamp
 # is wiped and built again. Needs the host's Qt tools (qt6-base-dev, qt6-base-dev-tools).
-# Takes about 20 minutes on 2 cores. Build output goes to stderr; the last line of stdout is the
-# prefix.
+# Takes 20 to 90 minutes on 2 cores, depending on what else runs. Build output goes to stderr;
+# the last line of stdout is the prefix.
 set -euo pipefail
 
 package=qt6-base
@@ -29,7 +29,8 @@ if [[ $version != "$upstream"-* ]]; then
          "check the build options and update 'upstream'" >&2
     exit 1
 fi
-if [ ! -x /usr/lib/qt6/libexec/moc ] || [ ! -f /usr/lib/x86_64-linux-gnu/cmake/Qt6/Qt6Config.cmake ]; then
+host_cmake=/usr/lib/x86_64-linux-gnu/cmake
+if [ ! -x /usr/lib/qt6/libexec/moc ] || [ ! -f "$host_cmake/Qt6/Qt6Config.cmake" ]; then
     echo "error: the host's Qt tools are missing; install qt6-base-dev and qt6-base-dev-tools" >&2
     exit 1
 fi
@@ -52,7 +53,7 @@ source_dir=$(find . -maxdepth 1 -type d -name "$package-*" | head -n 1)
 options=(
     -DCMAKE_TOOLCHAIN_FILE="$tools/../cmake/mingw-w64-x86_64.cmake"
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="$host_cmake"
     -DQT_BUILD_TESTS=OFF -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_BENCHMARKS=OFF
     # Modules: Core, Gui, Widgets and Test only.
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF -DFEATURE_printsupport=OFF

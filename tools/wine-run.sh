@@ -8,6 +8,8 @@ export WINEPREFIX="${WARENKAI_WINEPREFIX:-${WARENKAI_CACHE:-$HOME/.cache/warenka
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono/Gecko installer prompts while a prefix is created.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# Without a console window Qt (and QtTest's text output) would log to OutputDebugString only.
+export QT_FORCE_STDERR_LOGGING="${QT_FORCE_STDERR_LOGGING:-1}"
 # wine hides QT_* variables (QT_QPA_PLATFORM=offscreen, ...) from Windows programs unless they
 # come as WINEQT_*.
 for name in $(compgen -e); do

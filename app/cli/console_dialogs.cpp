@@ -26,10 +26,11 @@ bool ConsoleDialogs::AskYesNo(const std::string& text) {
     return false;
 }
 
-std::string ConsoleDialogs::AskText(const std::string& prompt, const std::string& title, const std::string&) {
+std::optional<std::string> ConsoleDialogs::AskText(const std::string& prompt, const std::string& title,
+                                                   const std::string&) {
     m_console.PrintLine(title.empty() ? prompt : title + ": " + prompt);
     m_console.PrintLine(kAnsweredEmptyText);
-    return {};
+    return std::string();
 }
 
 }  // namespace warenkai

@@ -34,7 +34,8 @@ public:
         yesNo.pop_front();
         return answer;
     }
-    std::string AskText(const std::string& prompt, const std::string& title, const std::string& preset) override {
+    std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
+                                       const std::string& preset) override {
         shown.push_back("input: " + prompt + "|" + title + "|" + preset);
         if (answers.empty()) {
             shown.push_back("unexpected input box");
@@ -42,7 +43,7 @@ public:
         }
         const auto answer = answers.front();
         answers.pop_front();
-        return answer.value_or(std::string{});
+        return answer;
     }
 
     std::vector<std::string> shown;

@@ -34,8 +34,8 @@ TEST(MappingDefaults, ThirtyRowsFiftyTwoNamesAndTheCaptions) {
     EXPECT_EQ(names[6], "Artikelgruppe Parent");
     EXPECT_EQ(names[46], "Aktionspreis ab");
     EXPECT_EQ(names.back(), "Bestell");
-    EXPECT_THAT(MappingColumnCaptions(),
-                ElementsAre("Spalten Webshop", "Spalten Selectline", "Spalten Standardwert", "Wert vor Selectlinewert"));
+    EXPECT_THAT(MappingColumnCaptions(), ElementsAre("Spalten Webshop", "Spalten Selectline", "Spalten Standardwert",
+                                                     "Wert vor Selectlinewert"));
 }
 
 TEST_F(MappingEditing, LinkingANewNameAsksNothingAndKeepsDefaultAndPrefix) {
@@ -100,16 +100,19 @@ TEST_F(MappingEditing, ClearingAsksAndEmptiesFieldAndDefaultOnly) {
 }
 
 TEST_F(MappingEditing, CellClickOpensTheInputBoxForDefaultAndPrefixOnly) {
-    dialogs.textAnswers = {std::string("16"), std::nullopt, std::string("  EUR ")};
+    dialogs.textAnswers = {std::string("16"), std::nullopt, std::string(""), std::string("  EUR ")};
     MappingCellClicked(mapping, 18, 2, dialogs);  // OK with the text unchanged
     EXPECT_EQ(mapping[17].defaultValue, "16");
-    MappingCellClicked(mapping, 18, 2, dialogs);  // Cancel empties the cell
+    MappingCellClicked(mapping, 18, 2, dialogs);  // Cancel leaves the cell as it was
+    EXPECT_EQ(mapping[17].defaultValue, "16");
+    MappingCellClicked(mapping, 18, 2, dialogs);  // OK with an empty field empties it
     EXPECT_EQ(mapping[17].defaultValue, "");
     MappingCellClicked(mapping, 18, 3, dialogs);  // stored as typed
     EXPECT_EQ(mapping[17].prefix, "  EUR ");
     MappingCellClicked(mapping, 18, 1, dialogs);  // the Selectline field is not typed in
     MappingCellClicked(mapping, 18, 0, dialogs);
     EXPECT_THAT(journal.Entries(), ElementsAre("input: Bitte geben Sie einen Wert ein:|Eingabe|16",
+                                               "input: Bitte geben Sie einen Wert ein:|Eingabe|16",
                                                "input: Bitte geben Sie einen Wert ein:|Eingabe|16",
                                                "input: Bitte geben Sie einen Wert ein:|Eingabe|"));
 }

@@ -115,11 +115,8 @@ TEST(PictureListTest, RegularFilesSortedWithoutRegardToCaseHiddenAndFoldersLeftO
         folder.Write(name, "x");
     }
     folder.Write("ordner.jpg/innen.jpg", "x");
-    std::filesystem::create_symlink(folder / "a.jpg", folder / "verweis.jpg");
-    std::filesystem::create_symlink(folder / "fehlt.jpg", folder / "kaputt.jpg");
-    EXPECT_EQ(ListPictureFiles(folder.path().string()),
-              (Lines{"10.jpg", "2.jpg", "A.jpg", "a.jpg", "b.jpg", "c.JPG", "ohne endung", "verweis.jpg", "Zebra.png",
-                     "äpfel.jpg", "Öl.jpg"}));
+    EXPECT_EQ(ListPictureFiles(PathToUtf8(folder.path())), (Lines{"10.jpg", "2.jpg", "A.jpg", "a.jpg", "b.jpg", "c.JPG",
+                                                                  "ohne endung", "Zebra.png", "äpfel.jpg", "Öl.jpg"}));
     EXPECT_TRUE(PictureNameLess("Äpfel", "öl"));
     EXPECT_FALSE(PictureNameLess("b", "A"));
 }

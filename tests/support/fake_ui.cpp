@@ -50,7 +50,8 @@ bool ScriptedDialogs::AskYesNo(const std::string& text) {
     return answer;
 }
 
-std::string ScriptedDialogs::AskText(const std::string& prompt, const std::string& title, const std::string& preset) {
+std::optional<std::string> ScriptedDialogs::AskText(const std::string& prompt, const std::string& title,
+                                                    const std::string& preset) {
     m_journal.Add("input: " + prompt + "|" + title + "|" + preset);
     if (textAnswers.empty()) {
         ADD_FAILURE() << "unexpected input box: " << prompt;
@@ -58,7 +59,7 @@ std::string ScriptedDialogs::AskText(const std::string& prompt, const std::strin
     }
     const auto answer = textAnswers.front();
     textAnswers.pop_front();
-    return answer.value_or(std::string{});
+    return answer;
 }
 
 bool RecordingWebOpener::OpenWebAddress(const std::string& address) {

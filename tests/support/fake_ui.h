@@ -47,7 +47,8 @@ public:
 
     void ShowMessage(const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
-    std::string AskText(const std::string& prompt, const std::string& title, const std::string& preset) override;
+    std::optional<std::string> AskText(const std::string& prompt, const std::string& title,
+                                       const std::string& preset) override;
 
     std::deque<bool> yesNoAnswers;
     std::deque<std::optional<std::string>> textAnswers;  // std::nullopt is Cancel

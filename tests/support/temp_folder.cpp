@@ -1,5 +1,7 @@
 #include "tests/support/temp_folder.h"
 
+#include "common/utf8_path.h"
+
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -39,7 +41,7 @@ TempFolder::~TempFolder() {
 }
 
 std::filesystem::path TempFolder::Write(const std::string& name, const std::string& bytes) const {
-    const auto file = m_path / name;
+    const auto file = m_path / PathFromUtf8(name);
     std::filesystem::create_directories(file.parent_path());
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << bytes;
