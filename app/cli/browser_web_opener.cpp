@@ -3,6 +3,7 @@
 #include "app/cli/console.h"
 #include "app/cli/console_dialogs.h"
 #include "common/status_area.h"
+#include "shop/connection_check.h"
 
 namespace warenkai {
 
@@ -13,15 +14,17 @@ bool BrowserWebOpener::OpenWebAddress(const std::string& address) {
     // The user confirms on the terminal whether the page opened or not; the address is shown so it
     // can be opened by hand.
     m_dialogs.WaitForEnterAtNextMessage();
-    m_console.PrintLine("Webseite: " + address);
+    // A password in the shop link is never shown.
+    const std::string shown = HidePassword(address);
+    m_console.PrintLine("Webseite: " + shown);
     if (address.empty() || address.front() == '-') {
         // Would be taken as an option of the opener.
-        m_status.AddError("Fehler: Seite " + address + " nicht geöffnet: keine gültige Adresse");
+        m_status.AddError("Fehler: Seite " + shown + " nicht geöffnet: keine gültige Adresse");
         return false;
     }
     const std::string failure = OpenInBrowser(address, m_opener);
     if (!failure.empty()) {
-        m_status.AddError("Fehler: Seite " + address + " nicht geöffnet: " + failure);
+        m_status.AddError("Fehler: Seite " + shown + " nicht geöffnet: " + failure);
         return false;
     }
     return true;
