@@ -129,7 +129,7 @@ private slots:
         // A picture folder that does not exist: the list opens at the working folder. Closed with the
         // close box or "Abbrechen", the field stays as it was.
         Browse(*window, [&](Durchsuchen& dialog) {
-            QCOMPARE(dialog.OpenFolder(), workFolder);
+            QCOMPARE(dialog.OpenFolder(), QDir::toNativeSeparators(workFolder));
             dialog.close();
         });
         Browse(*window,
@@ -139,20 +139,20 @@ private slots:
 
         // OK on the folder the list opened at: the working folder, without a closing separator.
         Browse(*window, [&](Durchsuchen& dialog) { ClickOk(dialog); });
-        QCOMPARE(field->text(), workFolder);
+        QCOMPARE(field->text(), QDir::toNativeSeparators(workFolder));
 
         // A folder below it, chosen in the list.
         Browse(*window, [&](Durchsuchen& dialog) {
             ShowFolderInList(dialog, workFolder + QStringLiteral("/Bilder"));
-            QCOMPARE(dialog.OpenFolder(), workFolder + QStringLiteral("/Bilder"));
+            QCOMPARE(dialog.OpenFolder(), QDir::toNativeSeparators(workFolder + QStringLiteral("/Bilder")));
             ClickOk(dialog);
         });
-        QCOMPARE(field->text(), workFolder + QStringLiteral("/Bilder"));
+        QCOMPARE(field->text(), QDir::toNativeSeparators(workFolder + QStringLiteral("/Bilder")));
 
         // The list opens at the picture folder of the field; closed without OK, an edited field stays.
-        QVERIFY(QDir::setCurrent(QStringLiteral("/")));
+        QVERIFY(QDir::setCurrent(QDir::rootPath()));
         Browse(*window, [&](Durchsuchen& dialog) {
-            QCOMPARE(dialog.OpenFolder(), workFolder + QStringLiteral("/Bilder"));
+            QCOMPARE(dialog.OpenFolder(), QDir::toNativeSeparators(workFolder + QStringLiteral("/Bilder")));
             field->setText(QStringLiteral("/anders"));
             dialog.close();
         });
@@ -162,11 +162,11 @@ private slots:
         Browse(*window, [&](Durchsuchen& dialog) {
             auto* drives = dialog.findChild<QComboBox*>(QStringLiteral("Drive1"));
             QVERIFY(drives);
-            QCOMPARE(drives->currentText(), QStringLiteral("/"));
+            QCOMPARE(drives->currentText(), QDir::toNativeSeparators(QDir::rootPath()));
             emit drives->activated(0);
             ClickOk(dialog);
         });
-        QCOMPARE(field->text(), QStringLiteral("/"));
+        QCOMPARE(field->text(), QDir::toNativeSeparators(QDir::rootPath()));
         QVERIFY(QDir::setCurrent(previous));
     }
 
@@ -177,14 +177,13 @@ private slots:
         QVERIFY(QDir::setCurrent(workFolder));
         QString chosen = QStringLiteral("unverändert");
         {
-            Durchsuchen dialog(chosen, nullptr, {},
-                               {QStringLiteral("/"), workFolder + QStringLiteral("/kein-medium/")});
+            Durchsuchen dialog(chosen, nullptr, {}, {QDir::rootPath(), workFolder + QStringLiteral("/kein-medium/")});
             auto* drives = dialog.findChild<QComboBox*>(QStringLiteral("Drive1"));
             QCOMPARE(drives->count(), 2);
             drives->setCurrentIndex(1);
             emit drives->activated(1);
             QCOMPARE(drives->currentIndex(), 0);
-            QCOMPARE(dialog.OpenFolder(), workFolder);
+            QCOMPARE(dialog.OpenFolder(), QDir::toNativeSeparators(workFolder));
             // Closing without OK leaves the chosen folder alone.
             dialog.close();
         }
