@@ -20,7 +20,8 @@ packages=(cmake ninja-build g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 wi
 window=0
 if [ "${WARENKAI_WINDOWS_WINDOW:-0}" = 1 ] && [ -f "$tools/build-qt-windows.sh" ]; then
     window=1
-    packages+=(qt6-base-dev qt6-base-dev-tools)   # Qt's host tools (moc, uic, rcc)
+    packages+=(qt6-base-dev qt6-base-dev-tools   # Qt's host tools (moc, uic, rcc)
+               fonts-dejavu-core)                 # the fonts of the window tests under wine
 fi
 missing=()
 for package in "${packages[@]}"; do
