@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "common/event_loop.h"
+#include "bench/quiet_fakes.h"
 #include "common/status_area.h"
 #include "common/transfer_context.h"
 #include "common/user_dialogs.h"
@@ -115,39 +115,6 @@ bool RunCurl(const std::vector<std::string>& arguments) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-class QuietEvents final : public EventLoop {
-public:
-    void ProcessPendingEvents() override {}
-    void Pause(std::chrono::milliseconds) override {}
-    std::chrono::steady_clock::time_point Now() const override { return std::chrono::steady_clock::now(); }
-};
-
-class QuietStatus final : public StatusArea {
-public:
-    void SetStatusText(const std::string&) override {}
-    void ClearErrors() override { errors = 0; }
-    void AddError(const std::string&) override { ++errors; }
-    void SetProgressMaximum(int) override {}
-    int ProgressMaximum() const override { return 100; }
-    void SetProgressValue(int) override {}
-    int ProgressValue() const override { return 0; }
-    int errors = 0;
-};
-
-class QuietDialogs final : public UserDialogs {
-public:
-    void ShowMessage(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return false; }
-    std::optional<std::string> AskText(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-};
-
-class QuietWeb final : public WebOpener {
-public:
-    bool OpenWebAddress(const std::string&) override { return true; }
-};
-
 bool SameSize(const fs::path& file, std::int64_t size) {
     std::error_code error;
     return static_cast<std::int64_t>(fs::file_size(file, error)) == size && !error;
@@ -158,11 +125,10 @@ bool SameSize(const fs::path& file, std::int64_t size) {
 void BM_Upload200MB_Warenkai(benchmark::State& state) {
     auto& env = Env();
     for (auto _ : state) {
-        QuietEvents events;
-        auto ftp = MakeCurlFtpControl(events);
+        auto ftp = MakeCurlFtpControl();
         const bool ok =
             ftp->connect(env.server.Address(), FtpTestServer::kUser, FtpTestServer::kPassword, kPassiveModeFlag) &&
-            ftp->upload(env.bigFile.string(), "/bench/hoch_warenkai.bin", static_cast<std::int32_t>(state.range(0)));
+            ftp->upload(env.bigFile, "/bench/hoch_warenkai.bin", static_cast<std::int32_t>(state.range(0)));
         ftp->disconnect();
         if (!ok || !SameSize(env.server.PathOf("/bench/hoch_warenkai.bin"), kBigFileBytes)) {
             state.SkipWithError("upload failed");
@@ -187,11 +153,10 @@ void BM_Download200MB_Warenkai(benchmark::State& state) {
     auto& env = Env();
     const auto target = env.local.path() / "runter_warenkai.bin";
     for (auto _ : state) {
-        QuietEvents events;
-        auto ftp = MakeCurlFtpControl(events);
+        auto ftp = MakeCurlFtpControl();
         const bool ok =
             ftp->connect(env.server.Address(), FtpTestServer::kUser, FtpTestServer::kPassword, kPassiveModeFlag) &&
-            ftp->download(target.string(), "/bench/gross.bin");
+            ftp->download(target, "/bench/gross.bin");
         ftp->disconnect();
         if (!ok || !SameSize(target, kBigFileBytes)) {
             state.SkipWithError("download failed");
@@ -226,14 +191,11 @@ void BM_Pictures500_Warenkai(benchmark::State& state) {
     settings.passiveMode = true;  // curl's default too
     settings.synchronousTransfer = state.range(0) == 0;
     for (auto _ : state) {
-        QuietEvents events;
-        QuietStatus status;
-        QuietDialogs dialogs;
-        QuietWeb web;
-        auto ftp = MakeCurlFtpControl(events);
-        TransferContext context{status, dialogs, events, web, *ftp, nullptr, {}};
+        bench::QuietWindow window;
+        auto ftp = MakeCurlFtpControl();
+        TransferContext context{window.status, window.dialogs, window.web, *ftp, nullptr, {}, window.cancel};
         UploadPictures(settings, context);
-        if (status.errors != 0) {
+        if (window.status.errorCount != 0) {
             state.SkipWithError("picture upload failed");
             break;
         }

@@ -25,11 +25,13 @@ constexpr int kArticles = 100'000;
 constexpr int kGroups = 1'000;
 
 const char* const kArticleFields[] = {
-    "Artikelnummer", "EANnummer", "Bezeichnung", "Zusatz", "Matchcode", "Artikelgruppe", "Mengeneinheit",
-    "Gewicht", "Losgroesse", "Hersteller", "HstArtikelnummer", "Lieferant", "FreierText1", "FreierText2",
-    "FreieZahl1", "FreieZahl2", "FreieZahl3", "FreieZahl4", "FreiesDatum1", "FreiesDatum2",
-    "FreiesKennzeichen1", "FreiesKennzeichen2", "FreiesKennzeichen3", "FreiesKennzeichen4", "ShopAktiv",
-    "SSVerkauf", "Listenpreis"};
+    "Artikelnummer",      "EANnummer",          "Bezeichnung",        "Zusatz",
+    "Matchcode",          "Artikelgruppe",      "Mengeneinheit",      "Gewicht",
+    "Losgroesse",         "Hersteller",         "HstArtikelnummer",   "Lieferant",
+    "FreierText1",        "FreierText2",        "FreieZahl1",         "FreieZahl2",
+    "FreieZahl3",         "FreieZahl4",         "FreiesDatum1",       "FreiesDatum2",
+    "FreiesKennzeichen1", "FreiesKennzeichen2", "FreiesKennzeichen3", "FreiesKennzeichen4",
+    "ShopAktiv",          "SSVerkauf",          "Listenpreis"};
 
 // The generated company: built once per run in a temporary folder, removed at the end.
 class GeneratedCompany {
@@ -47,14 +49,17 @@ public:
             connection->Execute(
                 numbers +
                     "INSERT INTO AR SELECT 100000 + i, '40' || (1000000000 + i), 'Artikel ' || i || ' aus dem Garten', "
-                    "'Zusatz ' || i, 'ARTIKEL' || i, 1000 + i % " + std::to_string(kGroups) +
+                    "'Zusatz ' || i, 'ARTIKEL' || i, 1000 + i % " +
+                    std::to_string(kGroups) +
                     ", 'Stk', i % 50 / 10.0, 1, 'Hersteller ' || i % 97, 'H-' || i, 70000 + i % 13, "
                     "'Lagerplatz ' || i % 20, NULL, i % 7, i * 0.5, NULL, -1.25, '2024-01-01', '1965-04-01', 0, 1, "
                     "NULL, 0, i % 10 <> 0, 1 + i % 2, round(i % 300 * 1.19, 2) FROM n",
                 "Anlegen");
             connection->Execute(
-                numbers + "INSERT INTO AG SELECT 1000 + i, 'Gruppe ' || i, CASE WHEN i % 10 = 0 THEN NULL ELSE "
-                          "1000 + i - i % 10 END FROM n WHERE i <= " + std::to_string(kGroups),
+                numbers +
+                    "INSERT INTO AG SELECT 1000 + i, 'Gruppe ' || i, CASE WHEN i % 10 = 0 THEN NULL ELSE "
+                    "1000 + i - i % 10 END FROM n WHERE i <= " +
+                    std::to_string(kGroups),
                 "Anlegen");
             for (const char* number : {"1", "2", "3"}) {
                 connection->Execute(numbers + "INSERT INTO AP SELECT 100000 + i, 'G', '" + number +
@@ -197,7 +202,8 @@ void BM_Listenpreis(benchmark::State& state) {
     auto& company = Company();
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(company.application->Listenpreis(company.articleKeys[i++ % company.articleKeys.size()]));
+        benchmark::DoNotOptimize(
+            company.application->Listenpreis(company.articleKeys[i++ % company.articleKeys.size()]));
     }
 }
 BENCHMARK(BM_Listenpreis);

@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include "app/main_window.h"
+#include "bench/quiet_fakes.h"
 #include "common/cancel_request.h"
 #include "common/status_area.h"
 #include "common/transfer_guard.h"
@@ -25,6 +26,7 @@
 #include "common/web_opener.h"
 #include "export/article_export.h"
 #include "export/article_groups.h"
+#include "export/articles_seen.h"
 #include "import/customer_import.h"
 #include "selectline/selectline_session.h"
 #include "selectline/standin/standin_selectline.h"
@@ -36,20 +38,6 @@ using namespace warenkai;
 namespace {
 
 constexpr int kCount = 10'000;
-
-class QuietDialogs final : public UserDialogs {
-public:
-    void ShowMessage(const std::string&) override {}
-    bool AskYesNo(const std::string&) override { return false; }
-    std::optional<std::string> AskText(const std::string&, const std::string&, const std::string&) override {
-        return std::nullopt;
-    }
-};
-
-class NoWeb final : public WebOpener {
-public:
-    bool OpenWebAddress(const std::string&) override { return true; }
-};
 
 void Sql(const fs::path& database, const std::string& sql) {
     sqlite3* db = nullptr;
@@ -107,8 +95,8 @@ int main(int argc, char** argv) {
     const fs::path programFolder = folder.path().toStdString();
     PrepareData(programFolder);
 
-    QuietDialogs dialogs;
-    NoWeb web;
+    bench::QuietDialogs dialogs;
+    bench::QuietWeb web;
     MainServices services;
     services.dialogs = &dialogs;
     services.web = &web;
@@ -122,8 +110,9 @@ int main(int argc, char** argv) {
     services.articleTransfer = [](const Settings& settings, TransferContext& context) {
         return RunTransfer(context.status, context.dialogs, [&] {
             SelectlineSession session = OpenSelectlineSession({"AR", "AG", "TE", "AP", "UD"}, context);
-            ExportArticles(settings, context, session);
-            ExportArticleGroups(settings, context, session);
+            ArticlesSeen seen;
+            ExportArticles(settings, context, session, seen);
+            ExportArticleGroups(context, seen);
         });
     };
     // The mapping of a plain shop: number, name, price, group and parent.
