@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 namespace warenkai {
 
@@ -46,8 +47,14 @@ public:
 
     FileLock() = default;
     ~FileLock() { Release(); }
-    FileLock(FileLock&& other) noexcept;
-    FileLock& operator=(FileLock&& other) noexcept;
+    FileLock(FileLock&& other) noexcept : m_handle(std::exchange(other.m_handle, kNone)) {}
+    FileLock& operator=(FileLock&& other) noexcept {
+        if (this != &other) {
+            Release();
+            m_handle = std::exchange(other.m_handle, kNone);
+        }
+        return *this;
+    }
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 

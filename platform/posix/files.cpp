@@ -58,16 +58,6 @@ bool PutFileInPlace(const fs::path& source, const fs::path& target) noexcept {
     return true;
 }
 
-FileLock::FileLock(FileLock&& other) noexcept : m_handle(std::exchange(other.m_handle, kNone)) {}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    if (this != &other) {
-        Release();
-        m_handle = std::exchange(other.m_handle, kNone);
-    }
-    return *this;
-}
-
 FileLock::Result FileLock::TryLock(const fs::path& file, std::string& reason) noexcept {
     Release();
     int fd = -1;

@@ -62,16 +62,6 @@ bool PutFileInPlace(const fs::path& source, const fs::path& target) noexcept {
     return ::MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-FileLock::FileLock(FileLock&& other) noexcept : m_handle(std::exchange(other.m_handle, kNone)) {}
-
-FileLock& FileLock::operator=(FileLock&& other) noexcept {
-    if (this != &other) {
-        Release();
-        m_handle = std::exchange(other.m_handle, kNone);
-    }
-    return *this;
-}
-
 FileLock::Result FileLock::TryLock(const fs::path& file, std::string& reason) noexcept {
     Release();
     // Not inherited by programs the process starts; others may read the file and see the holder.
