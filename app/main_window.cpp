@@ -8,6 +8,9 @@
 #include <QBrush>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,6 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyle>
@@ -32,8 +36,13 @@
 #include "app/qt_user_dialogs.h"
 #include "app/qt_web_opener.h"
 #include "app/transfer_thread.h"
+#include "common/run_history.h"
+#include "common/text_file.h"
 #include "common/transfer_lock.h"
+#include "export/article_transfer.h"
+#include "import/customer_order_import.h"
 #include "mapping/mapping_editing.h"
+#include "pictures/picture_upload.h"
 #include "settings/settings.h"
 #include "shop/ftp_control.h"
 
@@ -80,7 +89,7 @@ Main::Main(std::filesystem::path programFolder, MainServices services, QWidget* 
     centralWidget()->setMinimumSize(centralWidget()->minimumSizeHint());
     resize(sizeHint().expandedTo(QSize(960, 700)));
 
-    m_status = std::make_unique<QtStatusArea>(*m_statustext, *m_list2, *m_progressBar3);
+    m_status = std::make_unique<QtStatusArea>(*m_statustext, *m_result, *m_list2, *m_progressBar3);
     if (m_services.dialogs == nullptr) {
         m_ownDialogs = std::make_unique<QtUserDialogs>(this);
     }
@@ -118,15 +127,22 @@ QWidget* Main::BuildTransferTab() {
     m_command4 = TransferButton(QStringLiteral("Datenübertragung von Bildern in den Webshop"), "Command4", tab);
     m_command5 = TransferButton(QStringLiteral("Datenübertragung des Kundenstamms und der Bestellungen in Selectline"),
                                 "Command5", tab);
-    connect(m_command3, &QPushButton::clicked, this, [this] { StartTransfer(m_services.articleTransfer); });
-    connect(m_command4, &QPushButton::clicked, this, [this] { StartTransfer(m_services.pictureUpload); });
-    connect(m_command5, &QPushButton::clicked, this, [this] { StartTransfer(m_services.customerOrderImport); });
+    connect(m_command3, &QPushButton::clicked, this,
+            [this] { StartTransfer(m_services.articleTransfer, kArticleTransferName); });
+    connect(m_command4, &QPushButton::clicked, this,
+            [this] { StartTransfer(m_services.pictureUpload, kPictureUploadName); });
+    connect(m_command5, &QPushButton::clicked, this,
+            [this] { StartTransfer(m_services.customerOrderImport, kCustomerOrderImportName); });
 
     auto* frame = Named(new QGroupBox(QStringLiteral("Status"), tab), "Frame1");
     m_statustext = Named(new QLabel(frame), "Statustext");
     // One line; a long status text is cut off rather than widening the window.
     m_statustext->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     m_statustext->setTextFormat(Qt::PlainText);
+    // The result of the last transfer in numbers.
+    m_result = Named(new QLabel(frame), "Ergebnis");
+    m_result->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_result->setTextFormat(Qt::PlainText);
     auto* errorCaption = new QLabel(QStringLiteral("Fehlermeldungen:"), frame);
     m_list2 = Named(new QListWidget(frame), "List2");
     m_progressBar3 = Named(new QProgressBar(frame), "ProgressBar3");
@@ -143,6 +159,7 @@ QWidget* Main::BuildTransferTab() {
 
     auto* frameLayout = new QVBoxLayout(frame);
     frameLayout->addWidget(m_statustext);
+    frameLayout->addWidget(m_result);
     frameLayout->addSpacing(6);
     frameLayout->addWidget(errorCaption);
     frameLayout->addWidget(m_list2, 1);
@@ -181,8 +198,9 @@ QWidget* Main::BuildBasicSettingsTab() {
     m_text1[3]->setParent(ftp);
     addField(ftpLayout, 0, QStringLiteral("FTP-Server:"), m_text1[0],
              new QLabel(QStringLiteral("ohne / am Anfang und am Ende"), ftp));
-    m_text1[0]->setToolTip(QStringLiteral("z. B. ftp.meinshop.de, ftpes://ftp.meinshop.de (TLS) oder "
-                                          "ftps://ftp.meinshop.de:990"));
+    m_text1[0]->setToolTip(
+        QStringLiteral("z. B. ftp.meinshop.de, ftpes://ftp.meinshop.de (TLS) oder "
+                       "ftps://ftp.meinshop.de:990"));
     addField(ftpLayout, 1, QStringLiteral("Benutzername:"), m_text1[1], nullptr);
     addField(ftpLayout, 2, QStringLiteral("Passwort:"), m_text1[2], nullptr);
     // Masked; the eye in the field shows it while the user wants to read it.
@@ -220,7 +238,7 @@ QWidget* Main::BuildBasicSettingsTab() {
 
     // Logs in with the fields as they stand and asks the shop link, on the transfer thread.
     m_connectionCheck = Named(new QPushButton(QStringLiteral("Verbindung testen"), tab), "VerbindungTesten");
-    connect(m_connectionCheck, &QPushButton::clicked, this, [this] { StartTransfer(m_services.connectionCheck); });
+    connect(m_connectionCheck, &QPushButton::clicked, this, [this] { StartTransfer(m_services.connectionCheck, {}); });
 
     // The captions of the three frames' fields line up.
     int captionWidth = 0;
@@ -310,6 +328,9 @@ QWidget* Main::BuildArticleTab() {
 void Main::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&Datei"));
     file->setObjectName(QStringLiteral("Datei"));
+    QAction* history = file->addAction(QStringLiteral("Protokoll anzeigen"));
+    history->setObjectName(QStringLiteral("ProtokollAnzeigen"));
+    connect(history, &QAction::triggered, this, &Main::ShowRunHistory);
     QAction* quit = file->addAction(QStringLiteral("Beenden"));
     quit->setObjectName(QStringLiteral("Beenden"));
     quit->setShortcut(QKeySequence::Quit);
@@ -390,7 +411,7 @@ void Main::ApplicationQuitting() {
     }
 }
 
-void Main::StartTransfer(const TransferRunner& transfer) {
+void Main::StartTransfer(const TransferRunner& transfer, const char* historyName) {
     if (m_transfers->Running()) {
         return;
     }
@@ -403,9 +424,9 @@ void Main::StartTransfer(const TransferRunner& transfer) {
     }
     m_lock = std::move(lock);
     SetTransferRunning(true);
-    m_transfers->Start(
-        TransferJob{transfer, CurrentSettings(), m_services.makeFtpControl, m_selectline, m_programFolder},
-        [this](TransferOutcome) { TransferFinished(); });
+    m_transfers->Start(TransferJob{transfer, CurrentSettings(), m_services.makeFtpControl, m_selectline,
+                                   m_programFolder, historyName == nullptr ? std::string() : std::string(historyName)},
+                       [this](TransferOutcome) { TransferFinished(); });
 }
 
 void Main::TransferFinished() {
@@ -440,6 +461,28 @@ void Main::ClearClicked() {
 void Main::CellClicked() {
     MappingCellClicked(m_mapping, CurrentMappingRow(), m_grid->currentColumn(), Dialogs());
     RefreshGrid();
+}
+
+void Main::ShowRunHistory() {
+    // The history as it stands now; a transfer that runs meanwhile is added when it has ended.
+    const auto bytes = ReadWholeFile(m_programFolder / kRunHistoryFileName, 4 * kRunHistoryLimit);
+    const std::string text = bytes ? RunHistoryNewestFirst(*bytes) : std::string();
+    auto* dialog = Named(new QDialog(this), "Protokoll");
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(QStringLiteral("Protokoll"));
+    auto* view = Named(new QPlainTextEdit(dialog), "ProtokollText");
+    view->setReadOnly(true);
+    view->setLineWrapMode(QPlainTextEdit::NoWrap);
+    view->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    view->setPlainText(text.empty() ? QStringLiteral("Es wurde noch keine Übertragung protokolliert.")
+                                    : FromUtf8(text));
+    auto* close = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+    connect(close, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(view);
+    layout->addWidget(close);
+    dialog->resize(760, 480);
+    dialog->show();
 }
 
 void Main::ShowAbout() {

@@ -65,7 +65,8 @@ private:
     // Command3, Command4, Command5: starts `transfer` on the transfer thread; the transfer buttons stay
     // disabled and "Abbrechen" enabled while it runs, and a close asked for meanwhile cancels it and
     // follows when it has ended.
-    void StartTransfer(const TransferRunner& transfer);
+    // `historyName` names the transfer in the run history; nullptr: not a transfer that is recorded.
+    void StartTransfer(const TransferRunner& transfer, const char* historyName);
     void TransferFinished();
     void SetTransferRunning(bool running);
 
@@ -73,6 +74,7 @@ private:
     void ClearClicked();
     void CellClicked();
     void ShowAbout();
+    void ShowRunHistory();
     void BrowseFolder();
 
     UserDialogs& Dialogs();
@@ -91,6 +93,7 @@ private:
     QPushButton* m_cancel = nullptr;
     QPushButton* m_connectionCheck = nullptr;
     QLabel* m_statustext = nullptr;
+    QLabel* m_result = nullptr;
     QListWidget* m_list2 = nullptr;
     QProgressBar* m_progressBar3 = nullptr;
     std::array<QLineEdit*, 6> m_text1{};

@@ -8,8 +8,9 @@
 
 namespace warenkai {
 
-QtStatusArea::QtStatusArea(QLabel& statusText, QListWidget& errorList, QProgressBar& progressBar)
+QtStatusArea::QtStatusArea(QLabel& statusText, QLabel& result, QListWidget& errorList, QProgressBar& progressBar)
     : m_statusText(statusText),
+      m_result(result),
       m_errorList(errorList),
       m_progressBar(progressBar),
       m_maximum(progressBar.maximum()),
@@ -23,9 +24,16 @@ void QtStatusArea::ClearErrors() {
     m_errorList.clear();
 }
 
-void QtStatusArea::AddError(const std::string& line) {
-    m_errorList.addItem(QString::fromStdString(line));
+void QtStatusArea::AddError(const std::string& line, const std::string& cause) {
+    auto* item = new QListWidgetItem(QString::fromStdString(line), &m_errorList);
+    if (!cause.empty()) {
+        item->setToolTip(QString::fromStdString(cause));
+    }
     m_errorList.scrollToBottom();
+}
+
+void QtStatusArea::SetResult(const std::string& line) {
+    m_result.setText(QString::fromStdString(line));
 }
 
 void QtStatusArea::SetProgressMaximum(int maximum) {

@@ -13,11 +13,15 @@ namespace warenkai {
 // The status area of the transfer tab: `Statustext`, `List2` and `ProgressBar3`.
 class QtStatusArea final : public StatusArea {
 public:
-    QtStatusArea(QLabel& statusText, QListWidget& errorList, QProgressBar& progressBar);
+    // `result` is the line below the status text that shows the result in numbers.
+    QtStatusArea(QLabel& statusText, QLabel& result, QListWidget& errorList, QProgressBar& progressBar);
 
     void SetStatusText(const std::string& text) override;
     void ClearErrors() override;
-    void AddError(const std::string& line) override;
+    using StatusArea::AddError;
+    // The cause becomes the line's tooltip.
+    void AddError(const std::string& line, const std::string& cause) override;
+    void SetResult(const std::string& line) override;
     void SetProgressMaximum(int maximum) override;
     int ProgressMaximum() const override;
     void SetProgressValue(int value) override;
@@ -25,6 +29,7 @@ public:
 
 private:
     QLabel& m_statusText;
+    QLabel& m_result;
     QListWidget& m_errorList;
     QProgressBar& m_progressBar;
     // What the transfers set. The bar shows them; it cannot show a maximum of 0 as an empty bar.

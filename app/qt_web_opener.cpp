@@ -5,7 +5,7 @@
 
 namespace warenkai {
 
-bool QtWebOpener::OpenWebAddress(const std::string& address) {
+PageOpening QtWebOpener::OpenWebAddress(const std::string& address) {
     // The address goes out as it stands (the shop's pages carry their own query texts); the tolerant
     // parser accepts what a browser's address bar would.
     QUrl url(QString::fromStdString(address), QUrl::TolerantMode);
@@ -14,7 +14,10 @@ bool QtWebOpener::OpenWebAddress(const std::string& address) {
         // line; as a relative address the browser would never be asked to show it.
         url = QUrl(QStringLiteral("http://") + QString::fromStdString(address), QUrl::TolerantMode);
     }
-    return QDesktopServices::openUrl(url);
+    if (QDesktopServices::openUrl(url)) {
+        return {true, {}};
+    }
+    return {false, "Das System hat keinen Browser für die Seite gestartet"};
 }
 
 }  // namespace warenkai

@@ -10,7 +10,7 @@ namespace warenkai {
 class QtWebOpener final : public WebOpener {
 public:
     // QDesktopServices::openUrl's answer: whether the desktop took the address.
-    bool OpenWebAddress(const std::string& address) override;
+    PageOpening OpenWebAddress(const std::string& address) override;
 };
 
 }  // namespace warenkai

@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/run_history.h"
 #include "common/status_area.h"
 #include "common/user_dialogs.h"
 #include "common/web_opener.h"
@@ -31,8 +32,11 @@ public:
     void ClearErrors() override {
         Change([](Pending& pending) { pending.errorLines.push_back(std::nullopt); });
     }
-    void AddError(const std::string& line) override {
-        Change([&](Pending& pending) { pending.errorLines.emplace_back(line); });
+    void AddError(const std::string& line, const std::string& cause) override {
+        Change([&](Pending& pending) { pending.errorLines.emplace_back(ErrorLine{line, cause}); });
+    }
+    void SetResult(const std::string& line) override {
+        Change([&](Pending& pending) { pending.result = line; });
     }
     void SetProgressMaximum(int maximum) override {
         m_maximum = std::max(maximum, 0);
@@ -50,9 +54,14 @@ public:
     int ProgressValue() const override { return m_value; }
 
 private:
+    struct ErrorLine {
+        std::string line;
+        std::string cause;
+    };
     struct Pending {
-        std::vector<std::optional<std::string>> errorLines;  // std::nullopt clears the list
+        std::vector<std::optional<ErrorLine>> errorLines;  // std::nullopt clears the list
         std::optional<std::string> text;
+        std::optional<std::string> result;
         std::optional<int> maximum;
         std::optional<int> value;
     };
@@ -85,13 +94,16 @@ private:
         }
         for (const auto& line : pending.errorLines) {
             if (line) {
-                window.AddError(*line);
+                window.AddError(line->line, line->cause);
             } else {
                 window.ClearErrors();
             }
         }
         if (pending.text) {
             window.SetStatusText(*pending.text);
+        }
+        if (pending.result) {
+            window.SetResult(*pending.result);
         }
         if (pending.maximum) {
             window.SetProgressMaximum(*pending.maximum);
@@ -138,11 +150,11 @@ class HandedOverWebOpener final : public WebOpener {
 public:
     HandedOverWebOpener(WindowThreadBridge& bridge, WebOpener& window) : m_bridge(bridge), m_window(window) {}
 
-    // The window's answer; false when the window closed before the page was opened.
-    bool OpenWebAddress(const std::string& address) override {
-        bool opened = false;
-        m_bridge.Run([&] { opened = m_window.OpenWebAddress(address); });
-        return opened;
+    // The window's answer; not opened when the window closed before the page was opened.
+    PageOpening OpenWebAddress(const std::string& address) override {
+        PageOpening opening{false, "Das Fenster wurde geschlossen"};
+        m_bridge.Run([&] { opening = m_window.OpenWebAddress(address); });
+        return opening;
     }
 
 private:
@@ -175,11 +187,16 @@ void TransferThread::Start(TransferJob job, std::function<void(TransferOutcome)>
         HandedOverDialogs dialogs(m_bridge, m_windowDialogs);
         HandedOverWebOpener web(m_bridge, m_windowWeb);
         TransferOutcome outcome = TransferOutcome::Stopped;
-        RunTransfer(*status, dialogs, [&] {
+        RunRecorder recorder(*status, job.historyName, std::time(nullptr));
+        StatusArea& shown = job.historyName.empty() ? static_cast<StatusArea&>(*status) : recorder;
+        RunTransfer(shown, dialogs, [&] {
             const std::unique_ptr<FtpControl> ftp = job.makeFtpControl();
-            TransferContext context{*status, dialogs, web, *ftp, job.selectline, job.programFolder, *m_cancel};
+            TransferContext context{shown, dialogs, web, *ftp, job.selectline, job.programFolder, *m_cancel};
             outcome = job.run(job.settings, context);
         });
+        if (!job.historyName.empty()) {
+            recorder.Record(outcome, job.programFolder);
+        }
         m_bridge.Post([this, finished, outcome] {
             m_thread.join();
             m_running = false;

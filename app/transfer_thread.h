@@ -21,6 +21,8 @@ struct TransferJob {
     std::function<std::unique_ptr<FtpControl>()> makeFtpControl;
     SelectlineFactory selectline;
     std::filesystem::path programFolder;
+    // The transfer's name in the run history ("Protokoll.txt"); empty: the run is not recorded.
+    std::string historyName;
 };
 
 // Runs the window's transfers on a thread of their own, one at a time. The transfer reports through

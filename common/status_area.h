@@ -14,8 +14,14 @@ public:
     virtual void SetStatusText(const std::string& text) = 0;
     // Removes every line of the error list.
     virtual void ClearErrors() = 0;
-    // Appends one line at the end of the error list.
-    virtual void AddError(const std::string& line) = 0;
+    // Appends one line at the end of the error list. `cause` is what lies behind it, as the other
+    // side gave it (the FTP server's answer, the client library's text, a page's HTTP status,
+    // Selectline's error text); empty when the line says all there is.
+    virtual void AddError(const std::string& line, const std::string& cause) = 0;
+    void AddError(const std::string& line) { AddError(line, std::string()); }
+    // The transfer's result in numbers, one line ("55 Artikel in 1 Datei, …"), shown below the status
+    // text; set once at the end of every transfer.
+    virtual void SetResult(const std::string& line) = 0;
     // Sets the upper end of the progress bar's range (the lower end is always 0).
     virtual void SetProgressMaximum(int maximum) = 0;
     virtual int ProgressMaximum() const = 0;

@@ -81,6 +81,8 @@ private:
                 if (row + 1 == rowCount && (!m_mainGroup.empty() || !m_subGroup.empty())) {
                     FinishRecord();
                     m_files.WriteRecord(passIndex, m_recordLine);
+                    ++m_seen.articlesWritten;
+                    m_seen.articleFiles = m_files.articleFileCount();
                 }
             }
         }

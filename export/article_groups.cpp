@@ -46,6 +46,7 @@ void ExportArticleGroups(TransferContext& context, ArticlesSeen& seen, OutputFol
             if (!upperGroup.empty() || !lowerGroup.empty()) {
                 line.assign("\"").append(upperGroup).append("\",\"").append(lowerGroup).append("\"");
                 file.WriteLine(line);
+                ++seen.groupRows;
             }
         }
         if (status.ProgressValue() < status.ProgressMaximum()) {

@@ -5,6 +5,9 @@
 
 namespace warenkai {
 
+// The transfer's name in the run history.
+inline constexpr const char* kArticleTransferName = "Artikel zum Webshop";
+
 struct Settings;
 struct TransferContext;
 

@@ -27,6 +27,11 @@ struct ArticlesSeen {
     std::int64_t recordCount = 0;
     std::vector<SeenArticle> passes;
     std::optional<GroupTree> groups;  // over the session's "AG"
+
+    // What the walks wrote, for the transfer's result line.
+    std::int64_t articlesWritten = 0;  // article records in the article files
+    int articleFiles = 0;              // article files begun
+    std::int64_t groupRows = 0;        // lines of the group file below its header
 };
 
 }  // namespace warenkai

@@ -7,6 +7,7 @@
 #include "common/limited_error_list.h"
 #include "common/progress_counter.h"
 #include "common/status_area.h"
+#include "common/transfer_guard.h"
 #include "common/user_dialogs.h"
 #include "import/address_finder.h"
 #include "import/failure_notes.h"
@@ -64,11 +65,12 @@ public:
             if (AnyFilled(fields, 1, kCustomerFieldCount - 1)) {
                 m_errors.Add("Fehler: " + std::string(kCustomerFileName) + " Zeile " + std::to_string(record.line) +
                              ": Kunde ohne Kundennummer nicht eingetragen");
+                ++result.faultyLines;
             }
             return;
         }
         m_notes.Clear();
-        WriteCustomer(number, fields);
+        const bool inserted = WriteCustomer(number, fields);
         if (AnyFilled(fields, kAddressBlockB, kAddressFields.size())) {
             WriteReference(number, fields);
         }
@@ -79,6 +81,8 @@ public:
         if (!m_notes.Empty()) {
             ++result.failedCustomers;
             m_errors.Add("Fehler: Kunde " + number + ": " + m_notes.Summary());
+        } else if (inserted) {
+            ++result.newCustomers;
         }
     }
 
@@ -104,9 +108,11 @@ private:
         Attempt(m_notes, [&] { table.PutField(field, value); });
     }
 
-    void WriteCustomer(const std::string& number, const Fields& fields) {
-        if (!ReachCustomerRecord(number)) {
-            return;
+    // True when the customer was not in "KU" before.
+    bool WriteCustomer(const std::string& number, const Fields& fields) {
+        bool found = false;
+        if (!ReachCustomerRecord(number, &found)) {
+            return false;
         }
         for (const auto& [name, index] : kCustomerFields) {
             Put(m_customers, name, fields[index]);
@@ -114,6 +120,7 @@ private:
         Put(m_customers, "FreierText1", "Branche: " + fields[7]);
         Put(m_customers, "FreierText2", "Kundenart: " + fields[24]);
         Attempt(m_notes, [&] { m_customers.Post(); });
+        return !found;
     }
 
     void WriteReference(const std::string& number, const Fields& fields) {
@@ -194,7 +201,16 @@ CustomerImportResult ImportCustomers(const std::filesystem::path& file, Selectli
         ++done;
     }
     errors.Finish();
+    result.faultyLines += records.RefusedRecords();
     return result;
+}
+
+std::string CustomerImportSummary(const CustomerImportResult& result) {
+    const std::size_t changed = result.customers - result.failedCustomers - result.newCustomers;
+    const auto faulty = static_cast<std::int64_t>(result.faultyLines + result.failedCustomers);
+    return CountOf(static_cast<std::int64_t>(result.newCustomers), "Kunde", "Kunden") + " neu, " +
+           GermanCount(static_cast<std::int64_t>(changed)) + " geändert, " + CountOf(faulty, "Zeile", "Zeilen") +
+           " fehlerhaft";
 }
 
 }  // namespace warenkai

@@ -4,6 +4,9 @@
 
 namespace warenkai {
 
+// The transfer's name in the run history.
+inline constexpr const char* kCustomerOrderImportName = "Kunden und Bestellungen vom Webshop";
+
 struct Settings;
 struct TransferContext;
 

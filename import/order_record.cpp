@@ -1,5 +1,7 @@
 #include "import/order_record.h"
 
+#include "common/run_history.h"
+
 #include <charconv>
 #include <ctime>
 #include <mutex>
@@ -156,21 +158,7 @@ std::optional<OrderRecordLine> ParseOrderRecordLine(std::string_view bytes) {
 }
 
 std::string OrderRecord::LocalTime() {
-    const std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    {
-        // std::localtime hands out one buffer for the whole program.
-        static std::mutex mutex;
-        const std::lock_guard lock(mutex);
-        const std::tm* local = std::localtime(&now);
-        if (local == nullptr) {
-            return "?";
-        }
-        parts = *local;
-    }
-    char text[32] = {};
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &parts);
-    return text;
+    return LocalTimeText(std::time(nullptr), "%Y-%m-%d %H:%M:%S");
 }
 
 OrderRecord::OrderRecord(fs::path file, Clock clock) : m_file(std::move(file)), m_clock(std::move(clock)) {

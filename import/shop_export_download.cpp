@@ -7,12 +7,13 @@
 #include "common/text_file.h"
 #include "common/transfer_context.h"
 #include "common/user_dialogs.h"
-#include "common/web_opener.h"
 #include "import/customer_import.h"
 #include "import/order_import.h"
 #include "settings/settings.h"
+#include "shop/article_upload.h"
 #include "shop/ftp_control.h"
 #include "shop/shop_connection.h"
+#include "shop/shop_page.h"
 
 namespace warenkai {
 
@@ -23,7 +24,7 @@ bool DownloadShopExports(const Settings& settings, TransferContext& context) {
     RemoveFileForced(orderFile);
 
     context.status.SetStatusText("Exportiere Dateien vom Webshop");
-    if (!context.web.OpenWebAddress(settings.shopLink + kShopExportPage)) {
+    if (!OpenShopPage(context, settings.shopLink + kShopExportPage)) {
         context.status.SetStatusText(kExportPageFailedStatus);
         context.status.AddError(kExportPageFailedLine);
         return false;
@@ -32,13 +33,14 @@ bool DownloadShopExports(const Settings& settings, TransferContext& context) {
 
     ShopConnectionOptions options;
     options.connectionFlags = kPassiveModeFlag;  // always passive here, whatever "Passiv Modus" says
+    options.failureErrorLine = kConnectionFailedLine;
     ShopConnection(settings, context, options, [&] {
         context.status.SetStatusText("Übertrage des Kundenstamms");
         if (context.ftp.download(customerFile, settings.shopRoot + kRemoteCustomerExport)) {
             context.status.SetStatusText("Kundenstamm erfolgreich übertragen");
         } else {
             context.status.SetStatusText("Fehler beim übertragen des Kundenstammes");
-            context.status.AddError("Fehler: Kundenstamm");
+            context.status.AddError("Fehler: Kundenstamm", context.ftp.lastFailure());
         }
         StopIfCancelled(context.cancel, 1, 2, "Dateien");
         context.status.SetStatusText("Übertrage der Bestellungen");
@@ -46,7 +48,7 @@ bool DownloadShopExports(const Settings& settings, TransferContext& context) {
             context.status.SetStatusText("Bestellungen erfolgreich übertragen");
         } else {
             context.status.SetStatusText("Fehler beim übertragen der Bestellungen");
-            context.status.AddError("Fehler: Bestellungen");
+            context.status.AddError("Fehler: Bestellungen", context.ftp.lastFailure());
         }
     });
     return true;

@@ -13,7 +13,8 @@ class NoStatus final : public StatusArea {
 public:
     void SetStatusText(const std::string&) override {}
     void ClearErrors() override {}
-    void AddError(const std::string&) override {}
+    void AddError(const std::string&, const std::string&) override {}
+    void SetResult(const std::string&) override {}
     void SetProgressMaximum(int) override {}
     int ProgressMaximum() const override { return 0; }
     void SetProgressValue(int) override {}
@@ -27,6 +28,7 @@ ShopRecordReader::ShopRecordReader(std::istream& in, std::string fileName, std::
     : m_reader(in), m_fileName(std::move(fileName)), m_fieldCount(fieldCount), m_errors(errors) {}
 
 void ShopRecordReader::Report(const std::string& text) {
+    ++m_refused;
     m_errors.Add("Fehler: " + m_fileName + " " + text);
 }
 

@@ -33,6 +33,9 @@ public:
     // The next record with exactly the expected number of fields, or std::nullopt at the end of the file.
     std::optional<ShopRecord> Next();
 
+    // The records not handed out because of a fault (each has its error line).
+    std::size_t RefusedRecords() const { return m_refused; }
+
 private:
     void Report(const std::string& text);
 
@@ -43,6 +46,7 @@ private:
     bool m_headerPassed = false;
     bool m_finished = false;
     bool m_readFailureReported = false;
+    std::size_t m_refused = 0;
 };
 
 // The number of records a ShopRecordReader hands out for `file`, read once ahead so the progress bar

@@ -4,6 +4,9 @@
 
 namespace warenkai {
 
+// The transfer's name in the run history.
+inline constexpr const char* kPictureUploadName = "Bilder zum Webshop";
+
 struct Settings;
 
 inline constexpr const char* kNoPictureFolderMessage = "Kein Pfad zu den Bildern vorhanden";

@@ -7,10 +7,10 @@
 #include "common/status_area.h"
 #include "common/transfer_context.h"
 #include "common/user_dialogs.h"
-#include "common/web_opener.h"
 #include "settings/settings.h"
 #include "shop/ftp_control.h"
 #include "shop/shop_connection.h"
+#include "shop/shop_page.h"
 
 namespace warenkai {
 namespace {
@@ -24,14 +24,18 @@ std::string ArticleFileName(int fileNumber) {
 
 }  // namespace
 
-ArticleUpload UploadArticleFiles(const Settings& settings, TransferContext& context, int articleFileCount) {
+int ArticleUpload::Count() const {
+    return static_cast<int>(std::count(articleFiles.begin(), articleFiles.end(), true)) + (groupFile ? 1 : 0);
+}
+
+void UploadArticleFiles(const Settings& settings, TransferContext& context, int articleFileCount,
+                        ArticleUpload& uploaded) {
     StatusArea& status = context.status;
-    ArticleUpload uploaded;
     uploaded.articleFiles.assign(static_cast<std::size_t>(std::max(articleFileCount, 0)), false);
     ShopConnectionOptions options;
     options.connectionFlags = 0;  // the article upload never asks for passive mode
     // The window's status text is overwritten by the next one: the error list keeps the failure.
-    options.failureErrorLine = kArticleConnectionFailedLine;
+    options.failureErrorLine = kConnectionFailedLine;
     ShopConnection(settings, context, options, [&] {
         for (int i = 1; i <= articleFileCount; ++i) {
             StopIfCancelled(context.cancel, i - 1, articleFileCount, "Dateien");
@@ -43,7 +47,7 @@ ArticleUpload UploadArticleFiles(const Settings& settings, TransferContext& cont
                 status.SetStatusText("Artikelstamm erfolgreich übertragen");
             } else {
                 status.SetStatusText("Fehler beim übertragen des Artikelstammes");
-                status.AddError("Fehler: Artikelstamm" + std::to_string(i));
+                status.AddError("Fehler: Artikelstamm" + std::to_string(i), context.ftp.lastFailure());
             }
         }
         StopIfCancelled(context.cancel, articleFileCount, articleFileCount, "Dateien");
@@ -55,10 +59,9 @@ ArticleUpload UploadArticleFiles(const Settings& settings, TransferContext& cont
             status.SetStatusText("Artikelgruppen erfolgreich übertragen");
         } else {
             status.SetStatusText("Fehler beim übertragen des Artikelgruppen");
-            status.AddError("Fehler: Artikelgruppen");
+            status.AddError("Fehler: Artikelgruppen", context.ftp.lastFailure());
         }
     });
-    return uploaded;
 }
 
 void RunShopImport(const Settings& settings, TransferContext& context, const ArticleUpload& uploaded) {
@@ -75,11 +78,15 @@ void RunShopImport(const Settings& settings, TransferContext& context, const Art
             }
             StopIfCancelled(context.cancel, i - 1, count, "Dateien");
             status.SetStatusText("Lese den die Datei Artikelstamm" + std::to_string(i) + " in den Webshop ein");
-            context.web.OpenWebAddress(settings.shopLink + kImportPage + ArticleFileName(i) + "&Tabelle=artikel");
-            dialogs.ShowMessage("Klicken Sie auf OK wenn die Datei fertig importiert worden ist");
+            const std::string page = settings.shopLink + kImportPage + ArticleFileName(i) + "&Tabelle=artikel";
+            const char* const next = "Klicken Sie auf OK wenn die Datei fertig importiert worden ist";
+            dialogs.ShowMessage(OpenShopPage(context, page) ? next : OpenByHandMessage(page, next));
         }
         if (uploaded.groupFile) {
-            context.web.OpenWebAddress(settings.shopLink + kImportPage + "artikelgruppe.csv&Tabelle=gruppen");
+            const std::string page = settings.shopLink + kImportPage + "artikelgruppe.csv&Tabelle=gruppen";
+            if (!OpenShopPage(context, page)) {
+                dialogs.ShowMessage(OpenByHandMessage(page, ""));
+            }
         }
     }
     dialogs.ShowMessage("Fertig");

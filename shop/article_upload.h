@@ -11,15 +11,17 @@ struct TransferContext;
 struct ArticleUpload {
     std::vector<bool> articleFiles;  // [i - 1]: artikelstamm<i>.csv was uploaded
     bool groupFile = false;          // artikelgruppe.csv was uploaded
-};
 
-// The error-list line of the article upload when the shop cannot be reached.
-inline constexpr const char* kArticleConnectionFailedLine = "Fehler: Verbindung konnte nicht aufgebaut werden";
+    // How many files were stored.
+    int Count() const;
+};
 
 // Uploads artikelstamm1.csv to artikelstamm<articleFileCount>.csv and artikelgruppe.csv from the
 // program folder into the shop's import folder over one connection. A failed connection gets a line
-// in the error list as well as the status text; nothing is uploaded then.
-ArticleUpload UploadArticleFiles(const Settings& settings, TransferContext& context, int articleFileCount);
+// in the error list as well as the status text; nothing is uploaded then. `uploaded` follows each
+// file, so it tells what was stored also when a cancel ends the upload.
+void UploadArticleFiles(const Settings& settings, TransferContext& context, int articleFileCount,
+                        ArticleUpload& uploaded);
 
 // Has the shop read the files uploaded in this run: opens its import page once per uploaded file,
 // waiting for the user's OK after each article file, and ends with "Fertig". A file that was not

@@ -23,7 +23,7 @@ bool ShopConnection(const Settings& settings, TransferContext& context, const Sh
     if (!connected) {
         context.status.SetStatusText(kConnectionFailedStatus);
         if (!options.failureErrorLine.empty()) {
-            context.status.AddError(options.failureErrorLine);
+            context.status.AddError(options.failureErrorLine, context.ftp.lastFailure());
         }
         return false;
     }

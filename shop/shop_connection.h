@@ -23,6 +23,8 @@ struct ShopConnectionOptions {
 
 inline constexpr const char* kConnectingStatus = "Verbinde mit Webserver";
 inline constexpr const char* kConnectionFailedStatus = "Verbindung konnte nicht aufgebaut werden";
+// The error-list line of a connection that failed; the FTP control's reason is its cause.
+inline constexpr const char* kConnectionFailedLine = "Fehler: Verbindung konnte nicht aufgebaut werden";
 
 // Announce, connect with the FTP settings as they stand, report, run `transfers`, disconnect.
 // `disconnect` follows only a successful connect. Returns whether the connection stood.

@@ -2,15 +2,14 @@
 
 #include "app/cli/console.h"
 #include "app/cli/console_dialogs.h"
-#include "common/status_area.h"
 #include "shop/connection_check.h"
 
 namespace warenkai {
 
-BrowserWebOpener::BrowserWebOpener(Console& console, StatusArea& status, ConsoleDialogs& dialogs, std::string opener)
-    : m_console(console), m_status(status), m_dialogs(dialogs), m_opener(std::move(opener)) {}
+BrowserWebOpener::BrowserWebOpener(Console& console, ConsoleDialogs& dialogs, std::string opener)
+    : m_console(console), m_dialogs(dialogs), m_opener(std::move(opener)) {}
 
-bool BrowserWebOpener::OpenWebAddress(const std::string& address) {
+PageOpening BrowserWebOpener::OpenWebAddress(const std::string& address) {
     // The user confirms on the terminal whether the page opened or not; the address is shown so it
     // can be opened by hand.
     m_dialogs.WaitForEnterAtNextMessage();
@@ -19,15 +18,10 @@ bool BrowserWebOpener::OpenWebAddress(const std::string& address) {
     m_console.PrintLine("Webseite: " + shown);
     if (address.empty() || address.front() == '-') {
         // Would be taken as an option of the opener.
-        m_status.AddError("Fehler: Seite " + shown + " nicht geöffnet: keine gültige Adresse");
-        return false;
+        return {false, "keine gültige Adresse"};
     }
     const std::string failure = OpenInBrowser(address, m_opener);
-    if (!failure.empty()) {
-        m_status.AddError("Fehler: Seite " + shown + " nicht geöffnet: " + failure);
-        return false;
-    }
-    return true;
+    return {failure.empty(), failure};
 }
 
 }  // namespace warenkai

@@ -7,8 +7,9 @@
 #include "app/cli/command_line_arguments.h"
 #include "app/cli/console.h"
 #include "app/cli/console_dialogs.h"
-#include "app/outside_services.h"
 #include "app/cli/console_status_area.h"
+#include "app/outside_services.h"
+#include "common/run_history.h"
 #include "common/text_file.h"
 #include "common/transfer_lock.h"
 #include "common/utf8_path.h"
@@ -42,6 +43,18 @@ const CommandLineServices::Transfer& TransferOf(const CommandLineServices& servi
     return services.articleTransfer;
 }
 
+const char* HistoryNameOf(CommandLineTransfer transfer) {
+    switch (transfer) {
+        case CommandLineTransfer::Pictures:
+            return kPictureUploadName;
+        case CommandLineTransfer::Orders:
+            return kCustomerOrderImportName;
+        case CommandLineTransfer::Articles:
+            break;
+    }
+    return kArticleTransferName;
+}
+
 int RunTransferWithoutWindow(const CommandLineRequest& request, const std::filesystem::path& programFolder,
                              const CommandLineServices& services, const CancelRequest& cancel) {
     std::ostream& out = *services.out;
@@ -66,13 +79,14 @@ int RunTransferWithoutWindow(const CommandLineRequest& request, const std::files
     }
 
     Console console(out, err, services.drawProgress);
-    ConsoleStatusArea status(console);
+    ConsoleStatusArea consoleStatus(console);
+    RunRecorder status(consoleStatus, HistoryNameOf(request.transfer), std::time(nullptr));
     ConsoleDialogs dialogs(console, *services.in);
     std::unique_ptr<WebOpener> web;
     if (request.browser) {
-        web = std::make_unique<BrowserWebOpener>(console, status, dialogs, services.browserProgram);
+        web = std::make_unique<BrowserWebOpener>(console, dialogs, services.browserProgram);
     } else {
-        web = std::make_unique<PageRequestWebOpener>(status, services.requestPage);
+        web = std::make_unique<PageRequestWebOpener>(services.requestPage);
     }
 
     TransferOutcome outcome = TransferOutcome::Stopped;
@@ -83,17 +97,21 @@ int RunTransferWithoutWindow(const CommandLineRequest& request, const std::files
         outcome = TransferOf(services, request.transfer)(settings, context);
     } catch (const std::exception& error) {
         // The transfers report their own errors; this is one that escaped them all.
-        console.EndProgress();
-        console.PrintErrorLine(std::string("Fehler: ") + error.what());
-        return kExitStoppedOrUsage;
+        status.AddError(std::string("Fehler: ") + error.what());
+        outcome = TransferOutcome::Stopped;
     }
     console.EndProgress();
+    status.Record(outcome, programFolder);
+    // The run's last line of standard output, for a log of scheduled runs.
+    if (!consoleStatus.Result().empty()) {
+        console.PrintLine(consoleStatus.Result());
+    }
     if (outcome != TransferOutcome::Completed || dialogs.NotStarted()) {
         return kExitStoppedOrUsage;
     }
     // A failed connection and a file that could not be opened are failures too, although the window
     // shows them only in its status line and a message box.
-    const bool failed = status.ErrorCount() > 0 || status.ConnectionFailed() || dialogs.FailureShown();
+    const bool failed = consoleStatus.ErrorCount() > 0 || consoleStatus.ConnectionFailed() || dialogs.FailureShown();
     return failed ? kExitErrorsListed : kExitNoErrors;
 }
 

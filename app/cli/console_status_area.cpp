@@ -25,9 +25,16 @@ void ConsoleStatusArea::ClearErrors() {
     m_errorCount = 0;
 }
 
-void ConsoleStatusArea::AddError(const std::string& line) {
+void ConsoleStatusArea::AddError(const std::string& line, const std::string& cause) {
     ++m_errorCount;
     m_console.PrintErrorLine(line);
+    if (!cause.empty()) {
+        std::string indented = "    " + cause;
+        for (std::size_t at = indented.find('\n'); at != std::string::npos; at = indented.find('\n', at + 1)) {
+            indented.insert(at + 1, "    ");
+        }
+        m_console.PrintErrorLine(indented);
+    }
 }
 
 void ConsoleStatusArea::SetProgressMaximum(int maximum) {

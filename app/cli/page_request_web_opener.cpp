@@ -1,23 +1,19 @@
 #include "app/cli/page_request_web_opener.h"
 
-#include "shop/connection_check.h"
-
-#include "common/status_area.h"
-
 namespace warenkai {
 
-std::string PageNotLoadedLine(const std::string& address, const HttpPageResult& result) {
-    // A password in the shop link is never shown.
-    return "Fehler: Seite " + HidePassword(address) + " nicht geladen: " + result.Describe();
-}
-
-bool PageRequestWebOpener::OpenWebAddress(const std::string& address) {
-    const HttpPageResult result = m_request(address);
-    if (!result.Succeeded()) {
-        m_status.AddError(PageNotLoadedLine(address, result));
-        return false;
+PageOpening PageRequestWebOpener::OpenWebAddress(const std::string& address) {
+    if (!m_shopDown.empty()) {
+        return {false, "nicht abgerufen: " + m_shopDown};
     }
-    return true;
+    const HttpPageResult result = m_request(address);
+    if (result.Succeeded()) {
+        return {true, {}};
+    }
+    if (result.unreachable) {
+        m_shopDown = "der Webshop hat auf eine Seite davor nicht geantwortet (" + result.Describe() + ")";
+    }
+    return {false, result.Describe()};
 }
 
 }  // namespace warenkai

@@ -8,27 +8,23 @@
 
 namespace warenkai {
 
-class StatusArea;
-
 using PageRequester = std::function<HttpPageResult(const std::string& address)>;
 
 // Opens a shop page without browser: requests it and waits for the shop's whole answer, which
 // stands in for the user's OK after the page has done its work. A page that does not answer with
-// 2xx (or not in time) adds one line to the error list, naming the address and what came back, and
-// gives false; the article transfer goes on as after the user's OK, the customer and order import
-// stops before its download.
+// 2xx (or not in time) is not opened, with what came back as the reason. Once a page could not be
+// reached or did not answer in time, the shop is taken as down for the rest of the run: the pages
+// after it are not requested, each reported as such, so a dead shop costs one time-out, not one per
+// page.
 class PageRequestWebOpener final : public WebOpener {
 public:
-    PageRequestWebOpener(StatusArea& status, PageRequester request) : m_status(status), m_request(std::move(request)) {}
+    explicit PageRequestWebOpener(PageRequester request) : m_request(std::move(request)) {}
 
-    bool OpenWebAddress(const std::string& address) override;
+    PageOpening OpenWebAddress(const std::string& address) override;
 
 private:
-    StatusArea& m_status;
     PageRequester m_request;
+    std::string m_shopDown;  // why the shop is taken as down; empty while it answers
 };
-
-// The error-list line for a page that was not loaded: "Fehler: Seite <address> nicht geladen: HTTP 500".
-std::string PageNotLoadedLine(const std::string& address, const HttpPageResult& result);
 
 }  // namespace warenkai

@@ -63,6 +63,8 @@ HttpPageResult RequestHttpPage(const std::string& address, const HttpPageOptions
         result.error = errorText[0] != '\0' ? std::string(errorText) : std::string(curl_easy_strerror(code));
         // An answer may have come before the failure (a body cut short); the failure counts.
         result.status = status;
+        result.unreachable =
+            code == CURLE_COULDNT_RESOLVE_HOST || code == CURLE_COULDNT_CONNECT || code == CURLE_OPERATION_TIMEDOUT;
         return result;
     }
     result.status = status;

@@ -12,6 +12,8 @@ struct HttpPageResult {
     // libcurl's text for a request that failed before an answer came (refused, time-out, bad
     // address); empty when an answer came.
     std::string error;
+    // The shop could not be reached or did not answer in time.
+    bool unreachable = false;
 
     // A 2xx answer.
     bool Succeeded() const { return error.empty() && status >= 200 && status < 300; }
@@ -20,10 +22,12 @@ struct HttpPageResult {
 };
 
 struct HttpPageOptions {
-    std::chrono::milliseconds connectTimeout = std::chrono::seconds(30);
+    // Reaching the shop, as long as reaching the FTP server may take.
+    std::chrono::milliseconds connectTimeout = std::chrono::seconds(20);
     // The whole request, redirects included. The shop's import and export pages answer only when
-    // they have worked through their files, so this is generous.
-    std::chrono::milliseconds totalTimeout = std::chrono::minutes(5);
+    // they have worked through their files, which for the largest article file on a busy shared
+    // host takes minutes, so this is generous.
+    std::chrono::milliseconds totalTimeout = std::chrono::minutes(10);
     long maxRedirects = 10;
 };
 

@@ -193,20 +193,26 @@ private slots:
 
     void theStatusAreaShowsWhatTheTransfersSet() {
         QLabel label;
+        QLabel result;
         QListWidget errors;
         QProgressBar bar;
         bar.setRange(0, 100);
         bar.setValue(0);
-        QtStatusArea status(label, errors, bar);
+        QtStatusArea status(label, result, errors, bar);
         QCOMPARE(status.ProgressMaximum(), 100);
         QCOMPARE(status.ProgressValue(), 0);
 
         status.SetStatusText("Übertrage Artikel");
         QCOMPARE(label.text(), QStringLiteral("Übertrage Artikel"));
         status.AddError("erste");
-        status.AddError("zweite");
+        status.AddError("Fehler: Artikelstamm1", "550 Permission denied");
         QCOMPARE(errors.count(), 2);
-        QCOMPARE(errors.item(1)->text(), QStringLiteral("zweite"));
+        QCOMPARE(errors.item(1)->text(), QStringLiteral("Fehler: Artikelstamm1"));
+        // The cause beside the line, as its tooltip.
+        QCOMPARE(errors.item(1)->toolTip(), QStringLiteral("550 Permission denied"));
+        QCOMPARE(errors.item(0)->toolTip(), QString());
+        status.SetResult("1 von 2 Bildern übertragen, 1 Fehler");
+        QCOMPARE(result.text(), QStringLiteral("1 von 2 Bildern übertragen, 1 Fehler"));
         status.ClearErrors();
         QCOMPARE(errors.count(), 0);
 

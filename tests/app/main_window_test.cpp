@@ -19,8 +19,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -215,15 +217,15 @@ private slots:
         QCOMPARE(progress->maximum(), 100);
         QCOMPARE(progress->value(), 0);
 
-        const QList<QAction*> menus = window.menuBar()->actions();
-        QCOMPARE(menus.size(), 2);
-        const QStringList menuTexts{QStringLiteral("&Datei"), QStringLiteral("Beenden"), QStringLiteral("&Hilfe"),
-                                    QStringLiteral("Info")};
-        for (int menu = 0; menu < 2; ++menu) {
-            QCOMPARE(menus[menu]->text(), menuTexts[2 * menu]);
-            QCOMPARE(menus[menu]->menu()->actions().size(), 1);
-            QCOMPARE(menus[menu]->menu()->actions()[0]->text(), menuTexts[2 * menu + 1]);
+        QStringList menus;
+        for (QAction* menu : window.menuBar()->actions()) {
+            menus << menu->text();
+            for (QAction* entry : menu->menu()->actions()) {
+                menus << QStringLiteral("  ") + entry->text();
+            }
         }
+        QCOMPARE(menus, (QStringList{QStringLiteral("&Datei"), QStringLiteral("  Protokoll anzeigen"),
+                                     QStringLiteral("  Beenden"), QStringLiteral("&Hilfe"), QStringLiteral("  Info")}));
         QCOMPARE(run.MenuEntry("Beenden")->shortcut(), QKeySequence(QKeySequence::Quit));
 
         // The password is masked; the action in the field shows it and hides it again.
@@ -493,6 +495,39 @@ private slots:
         run.duringTransfer = nullptr;
         run.Transfer("Command4");
         QCOMPARE(run.Get<QProgressBar>("ProgressBar3")->value(), 0);
+    }
+
+    // Each transfer's causes, result and history entry reach the window; the connection test is no
+    // transfer and leaves no entry.
+    void causesResultsAndTheRunHistoryAreShown() {
+        Run run;
+        run.Start();
+        run.duringTransfer = [](const Settings&, TransferContext& context) {
+            context.status.AddError("Fehler: Artikelstamm1", "550 Permission denied");
+            context.status.SetResult("1 Artikel in 1 Datei");
+        };
+        run.Transfer("Command3");
+        QCOMPARE(run.Get<QListWidget>("List2")->item(0)->toolTip(), QStringLiteral("550 Permission denied"));
+        QCOMPARE(run.Get<QLabel>("Ergebnis")->text(), QStringLiteral("1 Artikel in 1 Datei"));
+        run.duringTransfer = [](const Settings&, TransferContext&) { throw std::runtime_error("Datei gesperrt"); };
+        run.Transfer("Command4");
+        QCOMPARE(run.Get<QLabel>("Ergebnis")->text(), QString::fromUtf8(kStoppedResultPrefix));
+        run.Click("VerbindungTesten");
+        run.WaitForTransferEnd();
+
+        run.MenuEntry("ProtokollAnzeigen")->trigger();
+        auto* shown = run.Get<QPlainTextEdit>("ProtokollText");
+        const QStringList lines = shown->toPlainText().split(QLatin1Char('\n'));
+        QCOMPARE(lines.filter(QRegularExpression(QStringLiteral("^=== "))).size(), 2);
+        QVERIFY2(lines[0].endsWith(QStringLiteral(" | Bilder zum Webshop | wegen eines Fehlers beendet")),
+                 qPrintable(lines[0]));
+        QCOMPARE(lines[1], QStringLiteral("  Ergebnis: Wegen eines Fehlers beendet"));
+        QCOMPARE(lines[2], QStringLiteral("  Datei gesperrt"));
+        QVERIFY2(lines[3].endsWith(QStringLiteral(" | Artikel zum Webshop | fertig, mit Fehlern")),
+                 qPrintable(lines[3]));
+        QCOMPARE(lines.mid(4, 3), (QStringList{QStringLiteral("  Ergebnis: 1 Artikel in 1 Datei"),
+                                               QStringLiteral("  Fehler: Artikelstamm1"),
+                                               QStringLiteral("      Ursache: 550 Permission denied")}));
     }
 
     void transferButtonsAreDisabledAndSettingsEditableWhileATransferRuns() {

@@ -53,9 +53,9 @@ public:
 
 class RecordingWindowWeb final : public WebOpener {
 public:
-    bool OpenWebAddress(const std::string& address) override {
+    PageOpening OpenWebAddress(const std::string& address) override {
         opened.push_back(address);
-        return opens;
+        return {opens, opens ? "" : "kein Browser"};
     }
     std::vector<std::string> opened;
     bool opens = true;

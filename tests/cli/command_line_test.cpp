@@ -12,6 +12,7 @@
 #include "common/web_opener.h"
 #include "selectline/selectline_application.h"
 #include "settings/settings.h"
+#include "shop/shop_page.h"
 #include "tests/support/journal.h"
 #include "tests/support/recording_ftp.h"
 #include "tests/support/temp_folder.h"
@@ -146,7 +147,10 @@ TEST_F(CommandLineTest, ATransferStoppedByAnErrorEndsWithStatusTwo) {
                            [] { throw std::runtime_error("Tabelle AR kann nicht geöffnet werden"); });
     };
     EXPECT_EQ(Run({"articles"}), kExitStoppedOrUsage);
-    EXPECT_EQ(out.str(), "Die Übertragung wurde abgebrochen\nTabelle AR kann nicht geöffnet werden\n");
+    // The result line is the last line of standard output.
+    EXPECT_EQ(
+        out.str(),
+        "Die Übertragung wurde abgebrochen\nTabelle AR kann nicht geöffnet werden\nWegen eines Fehlers beendet\n");
     EXPECT_EQ(err.str(), "Tabelle AR kann nicht geöffnet werden\n");
 }
 
@@ -165,38 +169,34 @@ TEST_F(CommandLineTest, TheLockIsHeldWhileTheTransferRunsAndFreedAfterIt) {
     EXPECT_TRUE(TransferLock(folder.path()).Held());
 }
 
-TEST_F(CommandLineTest, ShopPagesAreRequestedAndOnlyFailuresAreListed) {
-    transfer = [](const Settings&, TransferContext& context) {
+TEST_F(CommandLineTest, ShopPagesAreRequestedUntilTheShopStopsAnsweringAndEveryFailureIsListedWithItsCause) {
+    const std::vector<std::string> pages = {"http://shop.example/import2.php?Autowert=artikelstamm1.csv",
+                                            "http://shop.example/import2.php?Autowert=artikelstamm2.csv",
+                                            "http://shop.example/import2.php?Autowert=artikelgruppe.csv",
+                                            "http://shop.example/import2.php?Autowert=artikelstamm3.csv"};
+    transfer = [&pages](const Settings&, TransferContext& context) {
         context.status.ClearErrors();
-        context.status.SetStatusText("Dateien in den Webshop einlesen");
-        context.web.OpenWebAddress("http://shop.example/import2.php?Autowert=artikelstamm1.csv&Tabelle=artikel");
-        context.dialogs.ShowMessage("Klicken Sie auf OK wenn die Datei fertig importiert worden ist");
-        context.web.OpenWebAddress("http://shop.example/import2.php?Autowert=artikelgruppe.csv&Tabelle=gruppen");
-        context.web.OpenWebAddress("http://shop.example/nicht-da");
-        context.dialogs.ShowMessage("Fertig");
+        for (const auto& page : pages) {
+            OpenShopPage(context, page);
+        }
         return TransferOutcome::Completed;
     };
     HttpPageResult ok;
     ok.status = 200;
     HttpPageResult serverError;
     serverError.status = 500;
-    HttpPageResult refused;
-    refused.error = "Failed to connect to shop.example port 80: Connection refused";
-    pageResults = {ok, serverError, refused};
+    HttpPageResult silent;
+    silent.error = "Operation timed out after 600000 milliseconds with 0 bytes received";
+    silent.unreachable = true;
+    pageResults = {ok, serverError, silent, ok};
 
     EXPECT_EQ(Run({"articles"}), kExitErrorsListed);
-    EXPECT_EQ(requested,
-              (std::vector<std::string>{"http://shop.example/import2.php?Autowert=artikelstamm1.csv&Tabelle=artikel",
-                                        "http://shop.example/import2.php?Autowert=artikelgruppe.csv&Tabelle=gruppen",
-                                        "http://shop.example/nicht-da"}));
-    EXPECT_EQ(out.str(),
-              "Dateien in den Webshop einlesen\nKlicken Sie auf OK wenn die Datei fertig importiert worden ist\n"
-              "Fertig\n");
-    EXPECT_EQ(err.str(),
-              "Fehler: Seite http://shop.example/import2.php?Autowert=artikelgruppe.csv&Tabelle=gruppen nicht "
-              "geladen: HTTP 500\n"
-              "Fehler: Seite http://shop.example/nicht-da nicht geladen: Failed to connect to shop.example port 80: "
-              "Connection refused\n");
+    EXPECT_EQ(requested, (std::vector<std::string>{pages[0], pages[1], pages[2]}));
+    EXPECT_EQ(err.str(), "Fehler: Seite " + pages[1] + " nicht geöffnet\n    HTTP 500\n" + "Fehler: Seite " + pages[2] +
+                             " nicht geöffnet\n    " + silent.error + "\n" + "Fehler: Seite " + pages[3] +
+                             " nicht geöffnet\n    nicht abgerufen: der Webshop hat auf eine Seite davor nicht "
+                             "geantwortet (" +
+                             silent.error + ")\n");
 }
 
 TEST_F(CommandLineTest, WithBrowserThePageIsOpenedAndTheNextMessageWaitsForEnter) {
@@ -221,15 +221,15 @@ TEST_F(CommandLineTest, WithBrowserThePageIsOpenedAndTheNextMessageWaitsForEnter
 TEST_F(CommandLineTest, WithBrowserABrowserThatCannotStartIsListed) {
     services.browserProgram = (folder / "kein-browser").string();
     transfer = [](const Settings&, TransferContext& context) {
-        context.web.OpenWebAddress("http://shop.example/export2.php");
-        context.web.OpenWebAddress("-rf");
+        OpenShopPage(context, "http://shop.example/export2.php");
+        OpenShopPage(context, "-rf");
         return TransferOutcome::Completed;
     };
     EXPECT_EQ(Run({"orders", "--browser"}), kExitErrorsListed);
-    EXPECT_EQ(err.str(),
-              "Fehler: Seite http://shop.example/export2.php nicht geöffnet: " + (folder / "kein-browser").string() +
-                  ": No such file or directory\n"
-                  "Fehler: Seite -rf nicht geöffnet: keine gültige Adresse\n");
+    EXPECT_EQ(err.str(), "Fehler: Seite http://shop.example/export2.php nicht geöffnet\n    " +
+                             (folder / "kein-browser").string() +
+                             ": No such file or directory\n"
+                             "Fehler: Seite -rf nicht geöffnet\n    keine gültige Adresse\n");
 }
 
 TEST_F(CommandLineTest, TheProgressIsDrawnOnTheTerminal) {

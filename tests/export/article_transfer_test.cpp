@@ -100,6 +100,7 @@ TEST_F(ArticleTransferTest, RunsToTheEnd) {
                      "message: Klicken Sie auf OK wenn die Datei fertig importiert worden ist",
                      "open: " + kPage + "artikelgruppe.csv&Tabelle=gruppen", "message: Fertig", "status: Fertig"}}));
     EXPECT_TRUE(status.errors.empty());
+    EXPECT_EQ(status.result, "2 Artikel in 1 Datei, 2 Gruppenzeilen; 2 Dateien übertragen, 0 Fehler");
 
     const std::string articles = kArticleHeader + kRecord4711 + RecordOf("4712", "Stecker", "0");
     const std::string groups = "\"obergruppe\",\"untergruppe\"\r\n\"Technik\",\"\"\r\n\"Technik\",\"\"\r\n";
@@ -123,6 +124,7 @@ TEST_F(ArticleTransferTest, ServerErrorEndsTheTransferWithTheFilesSoFarCompleteA
                     std::vector<std::string>(7, "status: Auslesen des Artikels: 4712"),
                     {"status: Die Übertragung wurde abgebrochen", "error: " + text, "message: " + text}}));
     EXPECT_EQ(status.errors, std::vector<std::string>{text});
+    EXPECT_EQ(status.result, "Wegen eines Fehlers beendet; 1 Artikel in 1 Datei, 0 Fehler");
     EXPECT_TRUE(ftp.uploaded.empty());
     EXPECT_TRUE(web.opened.empty());
     EXPECT_EQ(Read("artikelstamm1.csv"), kArticleHeader + kRecord4711);
@@ -168,6 +170,7 @@ TEST_F(ArticleTransferTest, GroupFileThatCannotBeCreatedIsFoundOutByTheUploadWhe
     ftp.uploadSucceeds = [](const std::string& remote) { return remote.find("artikelgruppe") == std::string::npos; };
     EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Completed);
     EXPECT_EQ(status.errors, std::vector<std::string>{"Fehler: Artikelgruppen"});
+    EXPECT_EQ(status.result, "2 Artikel in 1 Datei, 0 Gruppenzeilen; 1 Datei übertragen, 1 Fehler");
 }
 
 TEST_F(ArticleTransferTest, NoArticleWrittenUploadsTheGroupFileOnly) {
@@ -189,6 +192,7 @@ TEST_F(ArticleTransferTest, ACancelAfterAnArticleUploadsNothingAndOpensNoPage) {
     };
     EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Cancelled);
     EXPECT_EQ(status.errors, std::vector<std::string>{"Abgebrochen nach 2 von 3 Artikeln"});
+    EXPECT_EQ(status.result, "Abgebrochen nach 2 von 3 Artikeln; 2 Artikel in 1 Datei, 0 Fehler");
     EXPECT_EQ(status.statusText, kTransferStoppedStatus);
     EXPECT_EQ(Read("artikelstamm1.csv"), kArticleHeader + kRecord4711 + RecordOf("4712", "Stecker", "0"));
     EXPECT_TRUE(journal.Starting("ftp").empty());

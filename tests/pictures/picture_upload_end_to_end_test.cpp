@@ -9,6 +9,7 @@
 #include "tests/support/fake_transfer_world.h"
 #include "tests/support/ftp_test_server.h"
 #include "tests/support/memory_selectline.h"
+#include "tests/support/silent_port.h"
 #include "tests/support/temp_folder.h"
 
 namespace warenkai::test {
@@ -39,9 +40,9 @@ protected:
         settings.pictureFolder = pictures.path().string();
     }
 
-    TransferOutcome Run() {
+    TransferOutcome Run(std::chrono::milliseconds connectTimeout = std::chrono::seconds(5)) {
         CurlFtpOptions options;
-        options.connectTimeout = std::chrono::seconds(5);
+        options.connectTimeout = connectTimeout;
         options.responseTimeout = std::chrono::seconds(5);
         options.stallTimeout = std::chrono::seconds(2);
         const auto ftp = MakeCurlFtpControlWith(options);
@@ -90,19 +91,18 @@ TEST_F(PictureUploadEndToEndTest, ThreeFilesArriveByteForByteOverAConnectionEach
     EXPECT_EQ(server->LogStarting("cmd EPSV").size(), 3u);
 }
 
-TEST_F(PictureUploadEndToEndTest, RefusedLogInGivesOneErrorLinePerFile) {
-    FtpServerOptions options;
-    options.refuseLogin = true;
-    Start(options);
-    pictures.Write("a.jpg", "a");
-    pictures.Write("b.jpg", "b");
-    EXPECT_EQ(Run(), TransferOutcome::Completed);
-    EXPECT_EQ(journal.Entries(),
-              Join({kStart,
-                    {"status: Verbindung konnte nicht aufgebaut werden",
-                     "error: Fehler: Verbindung konnte nicht aufgebaut werden. a.jpg",
-                     "status: Verbindung konnte nicht aufgebaut werden",
-                     "error: Fehler: Verbindung konnte nicht aufgebaut werden. b.jpg", "message: Fertig"}}));
+TEST_F(PictureUploadEndToEndTest, AServerThatNeverAnswersCostsOneTimeOutAndEveryPictureIsListed) {
+    SilentPort silent;
+    settings.ftpServer = "127.0.0.1:" + std::to_string(silent.port);
+    settings.pictureFolder = pictures.path().string();
+    for (int i = 1; i <= 20; ++i) {
+        pictures.Write("bild" + std::to_string(100 + i) + ".jpg", "x");
+    }
+    EXPECT_EQ(Run(std::chrono::milliseconds(300)), TransferOutcome::Completed);
+    EXPECT_EQ(silent.Connections(), 1);
+    ASSERT_EQ(status.errors.size(), 20u);
+    EXPECT_EQ(status.errors[19], "Fehler: Verbindung konnte nicht aufgebaut werden. bild120.jpg");
+    EXPECT_NE(status.causes[0].find("timed out"), std::string::npos) << status.causes[0];
 }
 
 TEST_F(PictureUploadEndToEndTest, PathChecksEndTheRunBeforeAnyConnection) {

@@ -26,7 +26,8 @@ protected:
 };
 
 TEST_P(ShopConnectionCallersTest, ArticleUploadAlwaysConnectsWithoutFlags) {
-    UploadArticleFiles(settings, context, 1);
+    ArticleUpload uploaded;
+    UploadArticleFiles(settings, context, 1, uploaded);
     EXPECT_EQ(Connects(), Lines{"ftp connect ftp.example.com|shop|geheim|0x00000000"});
 }
 
@@ -43,7 +44,8 @@ TEST_P(ShopConnectionCallersTest, ShopExportDownloadAlwaysAsksForPassiveMode) {
 
 TEST_P(ShopConnectionCallersTest, NoCallerDisconnectsAfterAFailedConnect) {
     ftp.connectResults = {false, false, false};
-    UploadArticleFiles(settings, context, 1);
+    ArticleUpload uploaded;
+    UploadArticleFiles(settings, context, 1, uploaded);
     UploadPictures(settings, context);
     DownloadShopExports(settings, context);
     EXPECT_EQ(Connects().size(), 3u);

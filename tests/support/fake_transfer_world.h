@@ -29,7 +29,7 @@ struct WindowFakes {
 // settings. A fixture derives from it beside ::testing::Test:
 //
 //     class UploadTest : public ::testing::Test, protected FakeTransferWorld { … };
-//     UploadArticleFiles(settings, context, 1);
+//     UploadArticleFiles(settings, context, 1, uploaded);
 //     EXPECT_EQ(journal.Entries(), …);
 struct FakeTransferWorld : WindowFakes {
     RecordingFtpControl ftp{journal};

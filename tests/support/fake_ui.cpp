@@ -14,12 +14,14 @@ void RecordingStatusArea::SetStatusText(const std::string& text) {
 
 void RecordingStatusArea::ClearErrors() {
     errors.clear();
+    causes.clear();
     m_journal.Add("errors cleared");
 }
 
-void RecordingStatusArea::AddError(const std::string& line) {
+void RecordingStatusArea::AddError(const std::string& line, const std::string& cause) {
     errors.push_back(line);
-    m_journal.Add("error: " + line);
+    causes.push_back(cause);
+    m_journal.Add("error: " + line + (cause.empty() ? "" : " [" + cause + "]"));
 }
 
 void RecordingStatusArea::SetProgressMaximum(int maximum) {
@@ -62,13 +64,13 @@ std::optional<std::string> ScriptedDialogs::AskText(const std::string& prompt, c
     return answer;
 }
 
-bool RecordingWebOpener::OpenWebAddress(const std::string& address) {
+PageOpening RecordingWebOpener::OpenWebAddress(const std::string& address) {
     opened.push_back(address);
     m_journal.Add("open: " + address);
     if (onOpen) {
         onOpen(address);
     }
-    return opens;
+    return {opens, opens ? "" : "HTTP 500"};
 }
 
 }  // namespace warenkai::test

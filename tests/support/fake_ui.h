@@ -14,14 +14,17 @@
 namespace warenkai::test {
 
 // Status area that keeps its state like the window and journals "status: …", "errors cleared",
-// "error: …". Progress changes are kept in `progressLog`, not journaled.
+// "error: …" ("error: line [cause]" when the line has a cause). Progress changes are kept in
+// `progressLog` and the result line in `result`, not journaled.
 class RecordingStatusArea final : public StatusArea {
 public:
     explicit RecordingStatusArea(Journal& journal) : m_journal(journal) {}
 
     void SetStatusText(const std::string& text) override;
     void ClearErrors() override;
-    void AddError(const std::string& line) override;
+    using StatusArea::AddError;
+    void AddError(const std::string& line, const std::string& cause) override;
+    void SetResult(const std::string& line) override { result = line; }
     void SetProgressMaximum(int maximum) override;
     int ProgressMaximum() const override { return progressMaximum; }
     void SetProgressValue(int value) override;
@@ -29,6 +32,8 @@ public:
 
     std::string statusText;
     std::vector<std::string> errors;  // the error list as it stands
+    std::vector<std::string> causes;  // beside `errors`
+    std::string result;
     int progressMaximum = 100;
     int progressValue = 0;
     std::vector<std::string> progressLog;  // "max N", "value N"
@@ -63,7 +68,7 @@ private:
 class RecordingWebOpener final : public WebOpener {
 public:
     explicit RecordingWebOpener(Journal& journal) : m_journal(journal) {}
-    bool OpenWebAddress(const std::string& address) override;
+    PageOpening OpenWebAddress(const std::string& address) override;
 
     std::vector<std::string> opened;
     bool opens = true;  // false: the page failed (the browser did not take it, the shop answered 500)

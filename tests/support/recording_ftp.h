@@ -25,6 +25,10 @@ public:
     bool download(const std::filesystem::path& localPath, const std::string& remotePath) override;
     void disconnect() override;
     void setTransfertype(std::int32_t type) override;
+    std::string lastFailure() const override { return failure; }
+
+    // What lastFailure tells, whatever the last operation gave.
+    std::string failure;
 
     // Results of the next connects; true once they are used up.
     std::deque<bool> connectResults;
