@@ -27,14 +27,15 @@ void ConsoleStatusArea::ClearErrors() {
 
 void ConsoleStatusArea::AddError(const std::string& line, const std::string& cause) {
     ++m_errorCount;
-    m_console.PrintErrorLine(line);
+    // The cause indented below its line, each of its lines; printed at once, so the bar stays below.
+    std::string text = line;
     if (!cause.empty()) {
-        std::string indented = "    " + cause;
-        for (std::size_t at = indented.find('\n'); at != std::string::npos; at = indented.find('\n', at + 1)) {
-            indented.insert(at + 1, "    ");
+        text += "\n    " + cause;
+        for (std::size_t at = text.find('\n', line.size() + 1); at != std::string::npos; at = text.find('\n', at + 1)) {
+            text.insert(at + 1, "    ");
         }
-        m_console.PrintErrorLine(indented);
     }
+    m_console.PrintErrorLine(text);
 }
 
 void ConsoleStatusArea::SetProgressMaximum(int maximum) {

@@ -27,17 +27,51 @@
 #include "app/qt_status_area.h"
 #include "app/qt_user_dialogs.h"
 #include "app/window_application.h"
-#include "tests/app/window_fakes.h"
+#include "tests/support/fake_ui.h"
+#include "tests/support/recording_ftp.h"
 
 namespace warenkai::test {
+namespace {
+
+// Runs `inspect` on the modal window that the next call opens (the call itself blocks in the window's
+// own event loop), then closes that window if `inspect` left it open, so a failed check cannot leave a
+// test waiting for ever. Returns a flag that tells whether a modal window was seen.
+std::shared_ptr<bool> WhenModalOpens(std::function<void(QWidget& modal)> inspect) {
+    auto seen = std::make_shared<bool>(false);
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer,
+                     [timer, seen, inspect = std::move(inspect), triesLeft = 500]() mutable {
+                         QWidget* modal = QApplication::activeModalWidget();
+                         if (modal == nullptr && --triesLeft > 0) {
+                             return;
+                         }
+                         timer->stop();
+                         timer->deleteLater();
+                         if (modal == nullptr) {
+                             return;
+                         }
+                         *seen = true;
+                         QPointer<QWidget> guard(modal);
+                         inspect(*modal);
+                         if (guard && guard->isVisible()) {
+                             guard->close();
+                         }
+                     });
+    timer->start();
+    return seen;
+}
+
+}  // namespace
 
 class DialogsTest : public QObject {
     Q_OBJECT
 
 private:
     QTemporaryDir m_programFolder;
-    ScriptedWindowDialogs m_dialogs;
-    RecordingWindowWeb m_web;
+    Journal m_journal;
+    ScriptedDialogs m_dialogs{m_journal};
+    RecordingWebOpener m_web{m_journal};
 
     std::unique_ptr<Main> StartWindow() {
         MainServices services;
@@ -82,33 +116,18 @@ private:
 
 private slots:
     void init() {
-        m_dialogs = {};
-        m_web = {};
+        m_journal.Clear();
+        m_web.opened.clear();
     }
 
-    void theAboutBoxShowsProgramVersionAndMaker() {
+    void theAboutBoxShowsTheVersionAndOpensTheMakersPage() {
         auto window = StartWindow();
         const auto seen = WhenModalOpens([this](QWidget& modal) {
-            QCOMPARE(modal.windowTitle(), QStringLiteral("Info"));
-            QVERIFY(qobject_cast<Info*>(&modal));
-            QCOMPARE(LabelText(modal, "ProgramName"), QStringLiteral("app_dialogs_tests"));
             QCOMPARE(LabelText(modal, "Version"), QStringLiteral(WARENKAI_VERSION));
-            QCOMPARE(LabelText(modal, "RightsHolder"), QString::fromUtf8(kMakerName));
-            QVERIFY(LabelText(modal, "LegalNotice").contains(QStringLiteral("Vervielfältigung")));
-            QCOMPARE(LabelText(modal, "Address1"), QString::fromUtf8(kMakerName));
-            QCOMPARE(LabelText(modal, "Address3"), QString::fromUtf8(kMakerTown));
-            auto* picture = modal.findChild<QLabel*>(QStringLiteral("Picture"));
-            QVERIFY(picture);
-            QCOMPARE(picture->pixmap().size(), QSize(151, 147));
-            QVERIFY(modal.findChild<QFrame*>(QStringLiteral("Line")));
-            auto* link = modal.findChild<QLabel*>(QStringLiteral("WebAddress"));
-            QVERIFY(link);
-            emit link->linkActivated(QString::fromUtf8(kMakerWebAddress));
+            emit modal.findChild<QLabel*>(QStringLiteral("WebAddress"))
+                ->linkActivated(QString::fromUtf8(kMakerWebAddress));
             QCOMPARE(m_web.opened, std::vector<std::string>{kMakerWebAddress});
-            auto* close = modal.findChild<QPushButton*>(QStringLiteral("Schliessen"));
-            QVERIFY(close);
-            QCOMPARE(close->text(), QStringLiteral("Schließen"));
-            close->click();
+            modal.findChild<QPushButton*>(QStringLiteral("Schliessen"))->click();
             QVERIFY(!modal.isVisible());
         });
         window->findChild<QAction*>(QStringLiteral("InfoMenu"))->trigger();

@@ -36,17 +36,6 @@ Settings EmptyPictureFolder(InstalledProgram& program) {
     return settings;
 }
 
-TEST(CommandLineProgram, ALockFileLeftBehindByACrashDoesNotBlock) {
-    InstalledProgram program;
-    program.WriteSettings(EmptyPictureFolder(program));  // nothing to send: no connection is made
-    program.Files().Write("warenkai.lock", "4711\n");
-
-    const auto result = program.Run({"pictures"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "Verbinde mit Webserver\nFertig\n0 von 0 Bildern übertragen, 0 Fehler\n");
-    EXPECT_EQ(result.err, "");
-}
-
 // A shop whose export page does not answer has not exported: the files on its server are an earlier
 // run's, so nothing is downloaded or entered. Neither the FTP password nor one in the shop link shows.
 TEST(CommandLineProgram, AnUnreachableShopStopsTheOrderRunBeforeTheDownload) {
@@ -70,53 +59,6 @@ TEST(CommandLineProgram, AnUnreachableShopStopsTheOrderRunBeforeTheDownload) {
         << result.err;
     EXPECT_EQ(result.out,
               "Exportiere Dateien vom Webshop\nDie Exportseite des Webshops ist fehlgeschlagen\nNichts eingetragen\n");
-}
-
-TEST(CommandLineProgram, AShopPageAnswering500StopsTheOrderRunBeforeTheDownload) {
-    DemoShopProcess shop({.failingPages = {"export"}});
-    ASSERT_TRUE(shop.Running()) << shop.StartError();
-    InstalledProgram program;
-    Settings settings;
-    settings.ftpServer = shop.FtpServer();
-    settings.ftpUser = DemoShopProcess::kUser;
-    settings.ftpPassword = DemoShopProcess::kPassword;
-    settings.shopRoot = DemoShopProcess::kShopRoot;
-    settings.shopLink = shop.ShopLink();
-    program.WriteSettings(settings);
-    // The exports of an earlier run still stand on the server.
-    for (const char* name : {"Exportkunde.csv", "Exportbestellung.csv"}) {
-        std::ofstream(shop.ExportFolder() / name, std::ios::binary) << "\"alt\"\r\n";
-    }
-
-    const auto result = program.Run({"orders"});
-    EXPECT_EQ(result.exitCode, 1);
-    EXPECT_EQ(result.err, "Fehler: Seite " + shop.ShopLink() + kExportPage +
-                              " nicht geöffnet\n    HTTP 500\n"
-                              "Fehler: Die Exportseite des Webshops wurde nicht geöffnet oder meldete einen Fehler; es "
-                              "wurde nichts heruntergeladen und nichts eingetragen\n");
-    EXPECT_EQ(shop.Requests(), (std::vector<std::string>{"/shop" + kExportPage + " 500"}));
-    for (const char* name : {"kundenstamm.csv", "bestellungen.csv", "Selectline.sqlite"}) {
-        EXPECT_FALSE(std::filesystem::exists(program.Folder() / name)) << name;
-    }
-}
-
-TEST(CommandLineProgram, ASelectlineThatCannotStartStopsTheRunWithStatusTwo) {
-    DemoShopProcess shop;
-    ASSERT_TRUE(shop.Running()) << shop.StartError();
-    InstalledProgram program;
-    // Where the database should be stands a folder.
-    std::filesystem::create_directory(program.Folder() / "Selectline.sqlite");
-    Settings settings;
-    settings.ftpServer = shop.FtpServer();
-    settings.ftpUser = DemoShopProcess::kUser;
-    settings.ftpPassword = DemoShopProcess::kPassword;
-    settings.shopRoot = DemoShopProcess::kShopRoot;
-    settings.shopLink = shop.ShopLink();
-    program.WriteSettings(settings);
-
-    const auto result = program.Run({"orders"});
-    EXPECT_EQ(result.exitCode, 2) << result.out << result.err;
-    EXPECT_TRUE(HasLinesInOrder(result.out, {"Die Übertragung wurde abgebrochen"}));
 }
 
 TEST(CommandLineProgram, AReaderThatGoesAwayDoesNotEndTheTransfer) {

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "app/cli/command_line_arguments.h"
+#include "common/run_history.h"
 #include "common/status_area.h"
 #include "common/text_file.h"
-#include "common/transfer_lock.h"
 #include "common/user_dialogs.h"
 #include "common/web_opener.h"
 #include "selectline/selectline_application.h"
@@ -113,13 +113,6 @@ TEST_F(CommandLineTest, ASettingsFileThatCannotBeReadStopsBeforeTheTransfer) {
     EXPECT_EQ(Run({"orders", "--settings", missing.string()}), kExitStoppedOrUsage);
     EXPECT_TRUE(ran.empty());
     EXPECT_EQ(err.str(), "warenkai: Die Einstellungsdatei " + missing.string() + " kann nicht gelesen werden.\n");
-
-    std::filesystem::remove(folder / kSettingsFileName);
-    err.str("");
-    EXPECT_EQ(Run({"orders"}), kExitStoppedOrUsage);
-    EXPECT_TRUE(ran.empty());
-    EXPECT_EQ(err.str(), "warenkai: Die Einstellungsdatei " + (folder / kSettingsFileName).string() +
-                             " kann nicht gelesen werden.\n");
 }
 
 TEST_F(CommandLineTest, TheExitStatusTellsWhetherTheErrorListHoldsLinesAtTheEnd) {
@@ -130,6 +123,9 @@ TEST_F(CommandLineTest, TheExitStatusTellsWhetherTheErrorListHoldsLinesAtTheEnd)
     };
     EXPECT_EQ(Run({"articles"}), kExitErrorsListed);
     EXPECT_EQ(err.str(), "Fehler: Artikelstamm2\n");
+    // The run is in the history, whatever its end.
+    EXPECT_NE(folder.Read(kRunHistoryFileName).find(" | Artikel zum Webshop | fertig, mit Fehlern\r\n"),
+              std::string::npos);
 
     // Lines of an earlier stage that the transfer cleared do not count.
     transfer = [](const Settings&, TransferContext& context) {
@@ -158,15 +154,6 @@ TEST_F(CommandLineTest, AnErrorThatEscapesTheTransferIsReportedAndEndsWithStatus
     transfer = [](const Settings&, TransferContext&) -> TransferOutcome { throw std::runtime_error("kaputt"); };
     EXPECT_EQ(Run({"orders"}), kExitStoppedOrUsage);
     EXPECT_EQ(err.str(), "Fehler: kaputt\n");
-}
-
-TEST_F(CommandLineTest, TheLockIsHeldWhileTheTransferRunsAndFreedAfterIt) {
-    transfer = [this](const Settings&, TransferContext&) {
-        EXPECT_FALSE(TransferLock(folder.path()).Held());
-        return TransferOutcome::Completed;
-    };
-    EXPECT_EQ(Run({"articles"}), kExitNoErrors);
-    EXPECT_TRUE(TransferLock(folder.path()).Held());
 }
 
 TEST_F(CommandLineTest, ShopPagesAreRequestedUntilTheShopStopsAnsweringAndEveryFailureIsListedWithItsCause) {
@@ -230,20 +217,6 @@ TEST_F(CommandLineTest, WithBrowserABrowserThatCannotStartIsListed) {
                              (folder / "kein-browser").string() +
                              ": No such file or directory\n"
                              "Fehler: Seite -rf nicht geöffnet\n    keine gültige Adresse\n");
-}
-
-TEST_F(CommandLineTest, TheProgressIsDrawnOnTheTerminal) {
-    services.drawProgress = true;
-    transfer = [](const Settings&, TransferContext& context) {
-        context.status.SetProgressMaximum(100);
-        context.status.SetProgressValue(50);
-        return TransferOutcome::Completed;
-    };
-    EXPECT_EQ(Run({"pictures"}), kExitNoErrors);
-    const std::string half = "[" + std::string(15, '#') + std::string(15, ' ') + "]  50 %";
-    // Drawn for the maximum, then for the value, and erased at the end.
-    EXPECT_EQ(err.str(),
-              "\r[" + std::string(30, ' ') + "]   0 %\r" + half + "\r" + std::string(half.size(), ' ') + "\r");
 }
 
 TEST_F(CommandLineTest, UsageErrorsGoToStandardErrorAndHelpToStandardOutput) {

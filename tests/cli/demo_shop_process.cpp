@@ -57,9 +57,6 @@ DemoShopProcess::DemoShopProcess(DemoShopOptions options) {
     if (options.extraCustomers > 0) {
         words.insert(words.end(), {"--extra-customers", std::to_string(options.extraCustomers)});
     }
-    for (const auto& page : options.failingPages) {
-        words.insert(words.end(), {"--fail-page", page});
-    }
     m_startError = m_process.Start(std::move(words), m_folder / "stderr.txt");
     if (!m_startError.empty()) {
         return;

@@ -18,8 +18,6 @@
 namespace warenkai::test {
 
 struct DemoShopOptions {
-    // Pages that answer 500: "import", "export".
-    std::vector<std::string> failingPages{};
     // Generated customers added to the customer export (numbers from 50001).
     int extraCustomers = 0;
 };

@@ -44,9 +44,9 @@ TEST_F(DemoShopTest, TheImportPageReadsWellFormedFilesAndRefusesOthers) {
     EXPECT_EQ(Import("?Autowert=artikelstamm1.csv&Tabelle=kunden"), 400);
     EXPECT_EQ(Import("?Tabelle=artikel"), 400);
     // A shop link ending with "/" gives "//" before "login"; the web server takes it as "/".
-    EXPECT_EQ(RequestHttpPage(shop.ShopLink() + "/" + kImportPage + "?Autowert=artikelstamm1.csv&Tabelle=artikel")
-                  .status,
-              200);
+    EXPECT_EQ(
+        RequestHttpPage(shop.ShopLink() + "/" + kImportPage + "?Autowert=artikelstamm1.csv&Tabelle=artikel").status,
+        200);
     EXPECT_EQ(shop.Requests().front(), "/shop" + kImportPage + "?Autowert=artikelstamm1.csv&Tabelle=artikel 200");
 }
 

@@ -67,6 +67,7 @@ TEST_F(PictureUploadTest, ThreeFilesGoOverThreeConnections) {
               Join({kStart, FileStored("a.jpg", 1, 3), FileStored("b.jpg", 2, 3), FileStored("c.jpg", 3, 3), kEnd}));
     EXPECT_EQ(ftp.uploaded.at("/shop/config/bilder_artikel/b.jpg"), "Bild b.jpg");
     EXPECT_EQ(status.statusText, "Datei erfolgreich übertragen");
+    EXPECT_EQ(status.result, "3 von 3 Bildern übertragen, 0 Fehler");
 }
 
 TEST_F(PictureUploadTest, PassiveModeAndSynchronousTransferChooseFlagsAndMode) {
@@ -151,6 +152,7 @@ TEST_F(PictureUploadTest, ACancelEndsAfterThePictureUnderWay) {
                     FileStored("a.jpg", 1, 3),
                     FileStored("b.jpg", 2, 3),
                     {"status: Die Übertragung wurde abgebrochen", "error: Abgebrochen nach 2 von 3 Bildern"}}));
+    EXPECT_EQ(status.result, "Abgebrochen nach 2 von 3 Bildern; 2 von 3 Bildern übertragen, 0 Fehler");
 }
 
 }  // namespace

@@ -48,4 +48,14 @@ private:
 
 std::string FlagsText(std::int32_t flags);
 
+// An FTP control that reaches no server: every connect fails.
+class IdleFtpControl final : public FtpControl {
+public:
+    bool connect(const std::string&, const std::string&, const std::string&, std::int32_t) override { return false; }
+    bool upload(const std::filesystem::path&, const std::string&, std::int32_t) override { return false; }
+    bool download(const std::filesystem::path&, const std::string&) override { return false; }
+    void disconnect() override {}
+    void setTransfertype(std::int32_t) override {}
+};
+
 }  // namespace warenkai::test
