@@ -1,130 +1,97 @@
 #include "mapping/mapping_editing.h"
 
+#include <optional>
+#include <tuple>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "tests/support/fake_ui.h"
+#include "tests/support/fake_transfer_world.h"
 
-namespace warenkai {
+namespace warenkai::test {
 namespace {
 
 using ::testing::ElementsAre;
+using Lines = std::vector<std::string>;
 
-constexpr const char* kAlreadyMapped = "question: Spalte von Selectline bereits vorhanden, trotzdem einfügen?";
-constexpr const char* kReallyDelete = "question: Wollen Sie die Zeile wirklich löschen?";
-
-class MappingEditing : public ::testing::Test {
-protected:
-    test::Journal journal;
-    test::ScriptedDialogs dialogs{journal};
-    FieldMapping mapping = BuildDefaultMapping();
-};
-
+// The built-in rows' shop columns and default values stand in the expected files of tests/export and
+// tests/settings.
 TEST(MappingDefaults, ThirtyRowsFiftyTwoNamesAndTheCaptions) {
-    const FieldMapping mapping = BuildDefaultMapping();
-    ASSERT_EQ(mapping.size(), 30u);
-    EXPECT_EQ(mapping[0], (MappingRow{"artikelnummer", "", "", ""}));
-    EXPECT_EQ(mapping[5], (MappingRow{"vk_netto", "", "0", ""}));
-    EXPECT_EQ(mapping[17], (MappingRow{"mwstsatz", "", "16", ""}));
-    EXPECT_EQ(mapping[21], (MappingRow{"verfugbarkeit", "", "Ab Lager", ""}));
-    EXPECT_EQ(mapping[29], (MappingRow{"angebot_bis_handler", "", "", ""}));
+    EXPECT_EQ(BuildDefaultMapping().size(), 30u);
     const auto& names = SelectlineFieldNames();
     ASSERT_EQ(names.size(), 52u);
-    EXPECT_EQ(names.front(), "Artikelnummer");
-    EXPECT_EQ(names[6], "Artikelgruppe Parent");
-    EXPECT_EQ(names[46], "Aktionspreis ab");
-    EXPECT_EQ(names.back(), "Bestell");
+    EXPECT_EQ(names[0] + "|" + names[6] + "|" + names[46] + "|" + names[51],
+              "Artikelnummer|Artikelgruppe Parent|Aktionspreis ab|Bestell");
     EXPECT_THAT(MappingColumnCaptions(), ElementsAre("Spalten Webshop", "Spalten Selectline", "Spalten Standardwert",
                                                      "Wert vor Selectlinewert"));
 }
 
-TEST_F(MappingEditing, LinkingANewNameAsksNothingAndKeepsDefaultAndPrefix) {
-    mapping[1].prefix = "P";
-    LinkSelectlineField(mapping, 2, "Bezeichnung", dialogs);
-    EXPECT_EQ(mapping[1], (MappingRow{"bezeichnung", "Bezeichnung", "", "P"}));
-    EXPECT_TRUE(journal.Entries().empty());
-}
-
-TEST_F(MappingEditing, LinkingANameAlreadyMappedAsksAndNoKeepsTheRow) {
+// Rows 1, 5 and 6 name a Selectline field, row 6 has a prefix besides its default value.
+FieldMapping Sample() {
+    FieldMapping mapping = BuildDefaultMapping();
     mapping[0].selectlineField = "Artikelnummer";
     mapping[4].selectlineField = "Bild";
-    dialogs.yesNoAnswers = {false};
-    LinkSelectlineField(mapping, 5, "Artikelnummer", dialogs);
-    EXPECT_EQ(mapping[4].selectlineField, "Bild");
-
-    dialogs.yesNoAnswers = {true};
-    LinkSelectlineField(mapping, 5, "Artikelnummer", dialogs);
-    EXPECT_EQ(mapping[4].selectlineField, "Artikelnummer");
-    EXPECT_EQ(mapping[0].selectlineField, "Artikelnummer");
-    EXPECT_THAT(journal.Entries(), ElementsAre(kAlreadyMapped, kAlreadyMapped));
+    mapping[5] = {"vk_netto", "Preis1", "0", "EUR "};
+    return mapping;
 }
 
-TEST_F(MappingEditing, TheCurrentRowCountsAsHoldingTheName) {
-    mapping[2].selectlineField = "Langtext";
-    dialogs.yesNoAnswers = {true};
-    LinkSelectlineField(mapping, 3, "Langtext", dialogs);
-    EXPECT_THAT(journal.Entries(), ElementsAre(kAlreadyMapped));
-    EXPECT_EQ(mapping[2].selectlineField, "Langtext");
-}
-
-TEST_F(MappingEditing, NoSelectionIsTheEmptyNameWhichEveryEmptyRowHolds) {
-    mapping[6].selectlineField = "Preis1";
-    dialogs.yesNoAnswers = {true};
-    LinkSelectlineField(mapping, 7, "", dialogs);
-    EXPECT_EQ(mapping[6].selectlineField, "");
-    EXPECT_THAT(journal.Entries(), ElementsAre(kAlreadyMapped));
-}
-
-TEST_F(MappingEditing, ComparisonIsExact) {
-    mapping[0].selectlineField = "artikelnummer";
-    for (auto& row : mapping) {
-        if (row.selectlineField.empty()) {
-            row.selectlineField = "x";
+// "Verbinden": the current row's Selectline field after it, and the answer to the question
+// "already mapped" where it is asked.
+TEST(MappingEditing, LinkAsksWhenAnyRowHoldsTheNameAlready) {
+    const Lines asked = {"question: Spalte von Selectline bereits vorhanden, trotzdem einfügen?"};
+    const std::tuple<int, const char*, std::optional<bool>, const char*> cases[] = {
+        {6, "Preis2", std::nullopt, "Preis2"},  // default value and prefix stay
+        {2, "artikelnummer", std::nullopt, "artikelnummer"},
+        {2, "Artikelnummer ", std::nullopt, "Artikelnummer "},
+        {2, "Artikelnummer", false, ""},
+        {2, "Artikelnummer", true, "Artikelnummer"},
+        {5, "Bild", true, "Bild"},  // the current row counts
+        {5, "", true, ""},          // no selection: every empty row holds the empty name
+        {0, "Preis2", std::nullopt, nullptr},
+        {31, "Preis2", std::nullopt, nullptr},
+    };
+    for (const auto& [row, name, answer, field] : cases) {
+        SCOPED_TRACE(std::to_string(row) + " " + name);
+        WindowFakes window;
+        if (answer) {
+            window.dialogs.yesNoAnswers = {*answer};
         }
+        FieldMapping mapping = Sample();
+        LinkSelectlineField(mapping, row, name, window.dialogs);
+        FieldMapping expected = Sample();
+        if (field != nullptr) {
+            expected[row - 1].selectlineField = field;
+        }
+        EXPECT_EQ(mapping, expected);
+        EXPECT_EQ(window.journal.Entries(), answer ? asked : Lines{});
     }
-    LinkSelectlineField(mapping, 2, "Artikelnummer", dialogs);
-    LinkSelectlineField(mapping, 3, "Artikelnummer ", dialogs);
-    EXPECT_TRUE(journal.Entries().empty());
-    EXPECT_EQ(mapping[2].selectlineField, "Artikelnummer ");
 }
 
-TEST_F(MappingEditing, ClearingAsksAndEmptiesFieldAndDefaultOnly) {
-    mapping[5].selectlineField = "Preis1";
-    mapping[5].prefix = "EUR ";
-    dialogs.yesNoAnswers = {false, true};
-    ClearMappingRow(mapping, 6, dialogs);
+TEST(MappingEditing, ClearingAsksAndEmptiesFieldAndDefaultOnly) {
+    WindowFakes window;
+    FieldMapping mapping = Sample();
+    window.dialogs.yesNoAnswers = {false, true};
+    ClearMappingRow(mapping, 6, window.dialogs);
     EXPECT_EQ(mapping[5], (MappingRow{"vk_netto", "Preis1", "0", "EUR "}));
-    ClearMappingRow(mapping, 6, dialogs);
+    ClearMappingRow(mapping, 6, window.dialogs);
     EXPECT_EQ(mapping[5], (MappingRow{"vk_netto", "", "", "EUR "}));
-    EXPECT_THAT(journal.Entries(), ElementsAre(kReallyDelete, kReallyDelete));
+    EXPECT_EQ(window.journal.Entries(), Lines(2, "question: Wollen Sie die Zeile wirklich löschen?"));
 }
 
-TEST_F(MappingEditing, CellClickOpensTheInputBoxForDefaultAndPrefixOnly) {
-    dialogs.textAnswers = {std::string("16"), std::nullopt, std::string(""), std::string("  EUR ")};
-    MappingCellClicked(mapping, 18, 2, dialogs);  // OK with the text unchanged
-    EXPECT_EQ(mapping[17].defaultValue, "16");
-    MappingCellClicked(mapping, 18, 2, dialogs);  // Cancel leaves the cell as it was
-    EXPECT_EQ(mapping[17].defaultValue, "16");
-    MappingCellClicked(mapping, 18, 2, dialogs);  // OK with an empty field empties it
-    EXPECT_EQ(mapping[17].defaultValue, "");
-    MappingCellClicked(mapping, 18, 3, dialogs);  // stored as typed
-    EXPECT_EQ(mapping[17].prefix, "  EUR ");
-    MappingCellClicked(mapping, 18, 1, dialogs);  // the Selectline field is not typed in
-    MappingCellClicked(mapping, 18, 0, dialogs);
-    EXPECT_THAT(journal.Entries(), ElementsAre("input: Bitte geben Sie einen Wert ein:|Eingabe|16",
-                                               "input: Bitte geben Sie einen Wert ein:|Eingabe|16",
-                                               "input: Bitte geben Sie einen Wert ein:|Eingabe|16",
-                                               "input: Bitte geben Sie einen Wert ein:|Eingabe|"));
-}
-
-TEST_F(MappingEditing, RowsOutsideTheMappingAreLeftAlone) {
-    const FieldMapping before = mapping;
-    LinkSelectlineField(mapping, 0, "Artikelnummer", dialogs);
-    LinkSelectlineField(mapping, 31, "Artikelnummer", dialogs);
-    Eingabefeld_MSHFlexgrid(mapping, 0, 2, dialogs);
-    EXPECT_EQ(mapping, before);
-    EXPECT_TRUE(journal.Entries().empty());
+// Cancel leaves the cell as it was (std::nullopt); OK stores the text as typed, also an empty one.
+TEST(MappingEditing, ACellClickOpensTheInputBoxForDefaultAndPrefixOnly) {
+    WindowFakes window;
+    FieldMapping mapping = Sample();
+    window.dialogs.textAnswers = {"16", std::nullopt, "", "  EUR "};
+    for (const auto& [column, after] : {std::pair{2, "16"}, {2, "16"}, {2, ""}, {3, ""}, {1, ""}, {0, ""}}) {
+        MappingCellClicked(mapping, 18, column, window.dialogs);
+        EXPECT_EQ(mapping[17].defaultValue, after) << column;
+    }
+    Eingabefeld_MSHFlexgrid(mapping, 0, 2, window.dialogs);  // the caption row is never edited
+    EXPECT_EQ(mapping[17], (MappingRow{"mwstsatz", "", "", "  EUR "}));
+    const std::string box = "input: Bitte geben Sie einen Wert ein:|Eingabe|";
+    EXPECT_EQ(window.journal.Entries(), (Lines{box + "16", box + "16", box + "16", box}));
 }
 
 }  // namespace
-}  // namespace warenkai
+}  // namespace warenkai::test

@@ -1,6 +1,3 @@
-// "Einstellungen.ini" when the disk fills up half-way (POSIX: a file size limit stands in for it).
-#include "settings/settings.h"
-
 #include <sys/resource.h>
 
 #include <csignal>
@@ -8,41 +5,32 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/settings.h"
 #include "tests/support/temp_folder.h"
 
-namespace warenkai {
+namespace warenkai::test {
 namespace {
 
-using test::TempFolder;
+namespace fs = std::filesystem;
 
-TEST(SettingsFile, FailureHalfWayLeavesTheOldFileIntact) {
+// A disk that fills up half-way (a file size limit stands in for it) leaves the old file as it was.
+// The file holds the FTP password: only its owner may read it.
+TEST(SettingsFile, AFailedSaveKeepsTheOldFileAndOnlyItsOwnerMayReadIt) {
     TempFolder folder;
-    const std::string old = "GRUND0=old server\r\nARTIKELCHECK=Ja\r\n";
-    const auto file = folder.Write(kSettingsFileName, old);
-
-    // Let the write fail after 100 bytes, as on a full disk.
+    const auto file = folder.Write(kSettingsFileName, "GRUND0=alt\r\n");
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit previous{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    rlimit small = previous;
-    small.rlim_cur = 100;
+    const rlimit small{100, previous.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     const bool saved = SaveSettings(file, Settings{});
     setrlimit(RLIMIT_FSIZE, &previous);
-
     EXPECT_FALSE(saved);
-    EXPECT_EQ(folder.Read(kSettingsFileName), old);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 1);
-}
-
-// It holds the FTP password: only its owner may read it.
-TEST(SettingsFile, IsReadableByItsOwnerOnly) {
-    TempFolder folder;
-    ASSERT_TRUE(SaveSettings(folder / kSettingsFileName, Settings{}));
-    using std::filesystem::perms;
-    EXPECT_EQ(std::filesystem::status(folder / kSettingsFileName).permissions() & perms::all,
-              perms::owner_read | perms::owner_write);
+    EXPECT_EQ(folder.Read(kSettingsFileName), "GRUND0=alt\r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path()), {}), 1);
+    ASSERT_TRUE(SaveSettings(file, Settings{}));
+    EXPECT_EQ(fs::status(file).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
 }
 
 }  // namespace
-}  // namespace warenkai
+}  // namespace warenkai::test

@@ -1,46 +1,29 @@
 // The fake "XFakt.App" as a server process of its own, which COM starts with "-Embedding" from its
-// LocalServer32 entry: three articles "1", "2", "3" in group "G" (the tables "AR", "AG", "TE", "AP"
+// LocalServer32 entry: three articles "1", "2", "3", the first in group "G" (the tables "AR", "AG", "TE", "AP"
 // and "UD"). With "--die-at-next K" its process ends, without answering, in the K-th call of
 // "AR.Next", as a server that crashes in the middle of a transfer. Otherwise it serves until its
 // last object is released.
-
 #include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <string>
 
 #include "tests/selectline/com/fake_xfakt_server.h"
 
-namespace {
-
-using warenkai::test::FakeXFakt;
-
-std::shared_ptr<FakeXFakt> ThreeArticles() {
-    auto server = std::make_shared<FakeXFakt>();
-    server->recordCalls = false;
-    for (const char* number : {"1", "2", "3"}) {
-        server->tables["AR"].records.push_back(
-            {{"Artikelnummer", number}, {"Bezeichnung", std::string("Artikel ") + number}, {"Artikelgruppe", "G"}});
-    }
-    server->tables["AR"].keys = {"Artikelnummer"};
-    server->tables["AG"] = {{"Nummer"}, {{{"Nummer", "G"}, {"Bezeichnung", "Gruppe"}, {"Parent", ""}}}};
-    server->tables["TE"] = {{"Schluessel"}, {}};
-    server->tables["AP"] = {{"Artikelnummer", "Preisart", "Preisnummer"}, {}};
-    server->tables["UD"] = {};
-    return server;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    int dieAtNext = 0;
+    using warenkai::test::FakeXFakt;
+    int dieAtNext = 0;  // COM adds "-Embedding" to the arguments of the LocalServer32 entry
     for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--die-at-next") == 0) {
-            dieAtNext = std::atoi(argv[i + 1]);
-        }
+        dieAtNext = std::strcmp(argv[i], "--die-at-next") == 0 ? std::atoi(argv[i + 1]) : dieAtNext;
     }
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    auto server = ThreeArticles();
+    auto server = std::make_shared<FakeXFakt>();
+    server->recordCalls = false;
+    server->tables = {
+        {"AR", {{"Artikelnummer"}, {{{"Artikelnummer", "1"}, {"Artikelgruppe", "G"}}, {{"Artikelnummer", "2"}},
+                                    {{"Artikelnummer", "3"}}}}},
+        {"AG", {{"Nummer"}, {{{"Nummer", "G"}, {"Bezeichnung", "Gruppe"}, {"Parent", ""}}}}},
+        {"TE", {{"Schluessel"}, {}}},
+        {"AP", {{"Artikelnummer", "Preisart", "Preisnummer"}, {}}},
+        {"UD", {}}};
     server->lastObjectReleased = [] { PostQuitMessage(0); };
     server->onCall = [dieAtNext, nexts = 0](const std::string& call) mutable {
         if (call == "AR.Next()" && ++nexts == dieAtNext) {

@@ -1,10 +1,11 @@
 #include "tests/selectline/com/fake_xfakt_server.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <limits>
 #include <stdexcept>
-#include <type_traits>
 #include <utility>
+
+#include "selectline/com/com_variant.h"
 
 // COM interfaces have no virtual destructor: their objects delete themselves in Release, never through
 // an interface pointer.
@@ -13,33 +14,9 @@
 namespace warenkai::test {
 namespace {
 
-std::string Narrow(const wchar_t* text, UINT length) {
-    std::string narrow(static_cast<std::size_t>(length) * 3, '\0');
-    narrow.resize(static_cast<std::size_t>(WideCharToMultiByte(
-        CP_UTF8, 0, text, static_cast<int>(length), narrow.data(), static_cast<int>(narrow.size()), nullptr, nullptr)));
-    return narrow;
-}
-
 BSTR NewBstr(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                             wide.data(), static_cast<int>(wide.size()))));
+    const std::wstring wide = com::WideFromUtf8(text);
     return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
-}
-
-std::string Describe(const VARIANT& argument) {
-    char number[64];
-    switch (V_VT(&argument)) {
-        case VT_BSTR:
-            return '"' + Narrow(V_BSTR(&argument), SysStringLen(V_BSTR(&argument))) + '"';
-        case VT_I4:
-            return "i4 " + std::to_string(V_I4(&argument));
-        case VT_R8:
-            std::snprintf(number, sizeof number, "r8 %g", V_R8(&argument));
-            return number;
-        default:
-            return "vt " + std::to_string(V_VT(&argument));
-    }
 }
 
 // The text of a BSTR argument; a server error for anything else.
@@ -47,7 +24,32 @@ std::string Text(const VARIANT* argument) {
     if (V_VT(argument) != VT_BSTR) {
         throw std::runtime_error("Text erwartet");
     }
-    return Narrow(V_BSTR(argument), SysStringLen(V_BSTR(argument)));
+    return com::Utf8FromWide({V_BSTR(argument), SysStringLen(V_BSTR(argument))});
+}
+
+// A call's argument as FakeXFakt::calls shows it.
+std::string Describe(const VARIANT* argument) {
+    char number[32];
+    std::snprintf(number, sizeof number, "r8 %g", V_R8(argument));
+    return V_VT(argument) == VT_BSTR ? '"' + Text(argument) + '"'
+           : V_VT(argument) == VT_I4 ? "i4 " + std::to_string(V_I4(argument))
+           : V_VT(argument) == VT_R8 ? number
+                                     : "vt " + std::to_string(V_VT(argument));
+}
+
+// A value as the VARIANT of its kind: VT_EMPTY, VT_BSTR, VT_I8, VT_R8, VT_DATE or VT_BOOL.
+void SetValue(VARIANT& result, const Variant& value) {
+    constexpr VARTYPE kTypes[] = {VT_EMPTY, VT_BSTR, VT_I8, VT_R8, VT_DATE, VT_BOOL};
+    V_VT(&result) = kTypes[value.value().index()];
+    if (const auto* text = std::get_if<std::string>(&value.value())) {
+        V_BSTR(&result) = NewBstr(*text);
+    } else if (const auto* whole = std::get_if<std::int64_t>(&value.value())) {
+        V_I8(&result) = *whole;
+    } else if (V_VT(&result) == VT_BOOL) {
+        V_BOOL(&result) = value.ToBool() ? VARIANT_TRUE : VARIANT_FALSE;
+    } else {
+        (V_VT(&result) == VT_DATE ? V_DATE(&result) : V_R8(&result)) = value.ToNumber().value_or(0.0);  // day number
+    }
 }
 
 // The description that FillInDescription hands over (the tests run one call at a time).
@@ -58,325 +60,173 @@ HRESULT STDMETHODCALLTYPE FillInDescription(EXCEPINFO* info) {
     return S_OK;
 }
 
-// An automation object offering members by name (any case), each answering with a VARIANT.
-class FakeObject final : public IDispatch {
+// One object of the fake: its class factory, the application "App", a table (named by its code),
+// a document "Beleg" or a position "Pos".
+class FakeObject final : public IDispatch, public IClassFactory {
 public:
-    using Arguments = std::vector<const VARIANT*>;  // in call order
-    using Member = std::function<void(const Arguments&, VARIANT& result)>;
-
-    FakeObject(std::shared_ptr<FakeXFakt> server, std::string name)
-        : m_server(std::move(server)), m_name(std::move(name)) {
-        ++m_server->liveObjects;
+    FakeObject(std::shared_ptr<FakeXFakt> fake, std::string objectName, FakeTable* data = nullptr)
+        : server(std::move(fake)), name(std::move(objectName)), table(data) {
+        server->liveObjects += name.empty() ? 0 : 1;
     }
     ~FakeObject() {
-        if (--m_server->liveObjects == 0 && m_server->lastObjectReleased) {
-            m_server->lastObjectReleased();
+        if (!name.empty() && --server->liveObjects == 0 && server->lastObjectReleased) {
+            server->lastObjectReleased();
         }
-    }
-    FakeObject(const FakeObject&) = delete;
-    FakeObject& operator=(const FakeObject&) = delete;
-
-    FakeObject& Offer(
-        std::string member, Member handler = [](const Arguments&, VARIANT&) {}) {
-        m_members.emplace_back(std::move(member), std::move(handler));
-        return *this;
     }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-        if (id != IID_IUnknown && id != IID_IDispatch) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
+        *object = id == IID_IClassFactory && name.empty()    ? static_cast<void*>(static_cast<IClassFactory*>(this))
+                  : id == IID_IUnknown || id == IID_IDispatch ? static_cast<void*>(static_cast<IDispatch*>(this))
+                                                              : nullptr;
+        return *object == nullptr ? E_NOINTERFACE : (AddRef(), S_OK);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
     ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --m_references;
+        const ULONG left = --references;
         if (left == 0) {
             delete this;
         }
         return left;
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-        if (count != 1) {
-            return E_INVALIDARG;
-        }
-        *ids = DISPID_UNKNOWN;
-        for (std::size_t i = 0; i < m_members.size(); ++i) {
-            const std::wstring wide(m_members[i].first.begin(), m_members[i].first.end());
-            if (lstrcmpiW(wide.c_str(), names[0]) == 0) {
-                const std::string key = m_name + "." + m_members[i].first;
-                if (m_server->recordCalls) {
-                    m_server->nameLookups.push_back(key);
-                }
-                if (const auto failure = m_server->failures.find(key);
-                    failure != m_server->failures.end() && failure->second.result == DISP_E_UNKNOWNNAME) {
-                    return DISP_E_UNKNOWNNAME;
-                }
-                *ids = static_cast<DISPID>(i + 1);
-                return S_OK;
-            }
-        }
-        return DISP_E_UNKNOWNNAME;
-    }
-
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* parameters, VARIANT* result,
-                                     EXCEPINFO* exception, UINT*) override {
-        if (id < 1 || static_cast<std::size_t>(id) > m_members.size() || (flags & DISPATCH_METHOD) == 0) {
-            return DISP_E_MEMBERNOTFOUND;
-        }
-        if (parameters->cNamedArgs != 0) {
-            return DISP_E_NONAMEDARGS;
-        }
-        const auto& [member, handler] = m_members[static_cast<std::size_t>(id - 1)];
-        Arguments arguments;
-        for (UINT i = parameters->cArgs; i-- > 0;) {
-            arguments.push_back(&parameters->rgvarg[i]);
-        }
-        if (m_server->recordCalls || m_server->onCall) {
-            std::string call = m_name + "." + member + "(";
-            for (std::size_t i = 0; i < arguments.size(); ++i) {
-                call += (i > 0 ? ", " : "") + Describe(*arguments[i]);
-            }
-            call += ")";
-            if (m_server->recordCalls) {
-                m_server->calls.push_back(call);
-            }
-            if (m_server->onCall) {
-                m_server->onCall(call);
-            }
-        }
-        if (const auto failure = m_server->failures.find(m_name + "." + member); failure != m_server->failures.end()) {
-            return Fail(failure->second, exception);
-        }
-        VARIANT answer;
-        VariantInit(&answer);
-        try {
-            handler(arguments, answer);
-        } catch (const std::exception& error) {
-            VariantClear(&answer);
-            return Fail({DISP_E_EXCEPTION, error.what(), false}, exception);
-        }
-        if (result != nullptr) {
-            *result = answer;
-        } else {
-            VariantClear(&answer);
-        }
-        return S_OK;
-    }
-
-private:
-    static HRESULT Fail(const FakeFailure& failure, EXCEPINFO* exception) {
-        if (failure.result == DISP_E_EXCEPTION && exception != nullptr) {
-            *exception = EXCEPINFO{};
-            exception->scode = DISP_E_EXCEPTION;
-            if (failure.deferred) {
-                g_deferredDescription = failure.description;
-                exception->pfnDeferredFillIn = FillInDescription;
-            } else {
-                exception->bstrDescription = NewBstr(failure.description);
-            }
-        }
-        return failure.result;
-    }
-
-    std::shared_ptr<FakeXFakt> m_server;
-    std::string m_name;
-    std::vector<std::pair<std::string, Member>> m_members;
-    ULONG m_references = 1;
-};
-
-void SetObject(VARIANT& result, FakeObject* object) {
-    V_VT(&result) = VT_DISPATCH;
-    V_DISPATCH(&result) = object;
-}
-
-void SetBool(VARIANT& result, bool truth) {
-    V_VT(&result) = VT_BOOL;
-    V_BOOL(&result) = truth ? VARIANT_TRUE : VARIANT_FALSE;
-}
-
-// The VARIANT of `value`'s kind.
-void SetValue(VARIANT& result, const Variant& value) {
-    std::visit(
-        [&result](const auto& held) {
-            using Held = std::decay_t<decltype(held)>;
-            if constexpr (std::is_same_v<Held, std::string>) {
-                V_VT(&result) = VT_BSTR;
-                V_BSTR(&result) = NewBstr(held);
-            } else if constexpr (std::is_same_v<Held, std::int64_t>) {
-                if (held >= std::numeric_limits<LONG>::min() && held <= std::numeric_limits<LONG>::max()) {
-                    V_VT(&result) = VT_I4;
-                    V_I4(&result) = static_cast<LONG>(held);
-                } else {
-                    V_VT(&result) = VT_I8;
-                    V_I8(&result) = held;
-                }
-            } else if constexpr (std::is_same_v<Held, double>) {
-                V_VT(&result) = VT_R8;
-                V_R8(&result) = held;
-            } else if constexpr (std::is_same_v<Held, Date>) {
-                SYSTEMTIME time{};
-                time.wYear = static_cast<WORD>(held.year);
-                time.wMonth = static_cast<WORD>(held.month);
-                time.wDay = static_cast<WORD>(held.day);
-                V_VT(&result) = VT_DATE;
-                if (!SystemTimeToVariantTime(&time, &V_DATE(&result))) {
-                    throw std::runtime_error("Datum ungültig");
-                }
-            } else if constexpr (std::is_same_v<Held, bool>) {
-                SetBool(result, held);
-            }
-        },
-        value.value());
-}
-
-FakeObject* NewTable(const std::shared_ptr<FakeXFakt>& server, const std::string& code) {
-    FakeTable& data = server->tables.at(code);
-    auto current = std::make_shared<std::size_t>(0);
-    auto record = [&data, current]() -> std::map<std::string, Variant>& {
-        if (*current >= data.records.size()) {
-            throw std::runtime_error("Kein aktueller Datensatz");
-        }
-        return data.records[*current];
-    };
-    auto findKey = [&data, current](const FakeObject::Arguments& parts, VARIANT& result) {
-        for (std::size_t i = 0; i < data.records.size(); ++i) {
-            bool matches = true;
-            for (std::size_t k = 0; k < parts.size(); ++k) {
-                const auto field = data.records[i].find(data.keys.at(k));
-                matches = matches && field != data.records[i].end() && field->second.ToText() == Text(parts[k]);
-            }
-            if (matches) {
-                *current = i;
-                return SetBool(result, true);
-            }
-        }
-        SetBool(result, false);
-    };
-    auto* table = new FakeObject(server, code);
-    table
-        ->Offer("Recordcount",
-                [&data](const FakeObject::Arguments&, VARIANT& result) {
-                    V_VT(&result) = VT_I4;
-                    V_I4(&result) = static_cast<LONG>(data.records.size());
-                })
-        .Offer("First", [current](const FakeObject::Arguments&, VARIANT&) { *current = 0; })
-        .Offer("Next", [current](const FakeObject::Arguments&, VARIANT&) { ++*current; })
-        .Offer("GetField",
-               [&data, record](const FakeObject::Arguments& arguments, VARIANT& result) {
-                   const std::string name = Text(arguments.at(0));
-                   const auto field = record().find(name);
-                   if (field != record().end()) {
-                       return SetValue(result, field->second);
-                   }
-                   for (const auto& other : data.records) {
-                       if (other.count(name) != 0) {
-                           return;  // VT_EMPTY
-                       }
-                   }
-                   throw std::runtime_error("Feld unbekannt");
-               })
-        .Offer("FindKey", findKey)
-        .Offer("FindKey2", findKey)
-        .Offer("FindKey3", findKey)
-        .Offer("Insert",
-               [&data, current](const FakeObject::Arguments&, VARIANT&) {
-                   data.records.emplace_back();
-                   *current = data.records.size() - 1;
-               })
-        .Offer("PutField", [record](const FakeObject::Arguments& arguments,
-                                    VARIANT&) { record()[Text(arguments.at(0))] = Variant(Text(arguments.at(1))); })
-        .Offer("Post", [](const FakeObject::Arguments&, VARIANT& result) {
-            // An answer that is no value; no caller looks at it.
-            V_VT(&result) = VT_ERROR;
-            V_ERROR(&result) = DISP_E_PARAMNOTFOUND;
-        });
-    return table;
-}
-
-FakeObject* NewApplication(const std::shared_ptr<FakeXFakt>& server) {
-    auto* application = new FakeObject(server, "App");
-    application->Offer("ApplicationReady", [](const FakeObject::Arguments&, VARIANT& result) { SetBool(result, true); })
-        .Offer("login")
-        .Offer("getMandant")
-        .Offer("CreateTable",
-               [server](const FakeObject::Arguments& arguments, VARIANT& result) {
-                   const std::string code = Text(arguments.at(0));
-                   if (server->tables.count(code) != 0) {
-                       SetObject(result, NewTable(server, code));
-                   }
-               })
-        .Offer("Listenpreis",
-               [server](const FakeObject::Arguments& arguments, VARIANT& result) {
-                   const auto price = server->listPrices.find(Text(arguments.at(0)));
-                   if (price != server->listPrices.end()) {
-                       V_VT(&result) = VT_CY;
-                       V_CY(&result).int64 = price->second;
-                   }
-               })
-        .Offer("NeuerBelegAuto", [server](const FakeObject::Arguments&, VARIANT& result) {
-            auto* document = new FakeObject(server, "Beleg");
-            document->Offer("SetAdresse")
-                .Offer("PutField")
-                .Offer("Save")
-                .Offer("CreatePos", [server](const FakeObject::Arguments&, VARIANT& line) {
-                    auto* position = new FakeObject(server, "Pos");
-                    for (const char* member : {"SetEingabeMenge", "SetArtikel", "SetEinzelpreis", "SetSteuerProzent",
-                                               "SetBezeichnung", "SetGesamtpreis", "Save"}) {
-                        position->Offer(member);
-                    }
-                    SetObject(line, position);
-                });
-            SetObject(result, document);
-        });
-    return application;
-}
-
-class FakeClassFactory final : public IClassFactory {
-public:
-    explicit FakeClassFactory(std::shared_ptr<FakeXFakt> server) : m_server(std::move(server)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-        if (id != IID_IUnknown && id != IID_IClassFactory) {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        *object = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --m_references;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID id, void** object) override {
-        if (outer != nullptr) {
-            return CLASS_E_NOAGGREGATION;
-        }
-        FakeObject* application = NewApplication(m_server);
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID id, void** object) override {
+        auto* application = new FakeObject(server, "App");
         const HRESULT result = application->QueryInterface(id, object);
         application->Release();
         return result;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT* result,
+                                     EXCEPINFO* exception, UINT*) override;
 
 private:
-    std::shared_ptr<FakeXFakt> m_server;
-    ULONG m_references = 1;
+    using Arguments = std::vector<const VARIANT*>;  // in call order
+    void Answer(const std::string& member, const Arguments& arguments, VARIANT& result);
+    std::map<std::string, Variant>& Record() { return table->records.at(current); }  // none: a server error
+
+    std::shared_ptr<FakeXFakt> server;
+    std::string name;  // empty for the class factory
+    FakeTable* table;
+    std::size_t current = 0;
+    ULONG references = 1;
 };
+
+// The members of Selectline's objects; a DISPID is a place in this list.
+const std::string kMembers[] = {"ApplicationReady", "login", "getMandant", "CreateTable", "Listenpreis",
+                                "NeuerBelegAuto", "Recordcount", "First", "Next", "GetField", "FindKey", "FindKey2",
+                                "FindKey3", "Insert", "PutField", "Post", "SetAdresse", "Save", "CreatePos",
+                                "SetEingabeMenge", "SetArtikel", "SetEinzelpreis", "SetSteuerProzent",
+                                "SetBezeichnung", "SetGesamtpreis"};
+
+// What a member answers; an exception is a server error. Members of the application, the document and
+// the position that hand out nothing only take their call.
+void FakeObject::Answer(const std::string& member, const Arguments& arguments, VARIANT& result) {
+    const auto hand = [&result](FakeObject* object) {
+        V_VT(&result) = VT_DISPATCH;
+        V_DISPATCH(&result) = static_cast<IDispatch*>(object);
+    };
+    const std::string text = !arguments.empty() && V_VT(arguments[0]) == VT_BSTR ? Text(arguments[0]) : "";
+    if (member == "ApplicationReady") {
+        return SetValue(result, true);
+    } else if (member == "CreateTable" && server->tables.count(text) != 0) {
+        return hand(new FakeObject(server, text, &server->tables.at(text)));
+    } else if (member == "NeuerBelegAuto" || member == "CreatePos") {
+        return hand(new FakeObject(server, member == "CreatePos" ? "Pos" : "Beleg"));
+    } else if (member == "Listenpreis" && server->listPrices.count(text) != 0) {
+        V_VT(&result) = VT_CY;
+        V_CY(&result).int64 = server->listPrices.at(text);
+    }
+    if (table == nullptr) {
+        return;
+    } else if (member == "Recordcount") {
+        SetValue(result, static_cast<std::int64_t>(table->records.size()));
+    } else if (member == "First" || member == "Next") {
+        current = member == "First" ? 0 : current + 1;
+    } else if (member == "GetField" && Record().count(text) != 0) {
+        SetValue(result, Record().at(text));
+    } else if (member == "GetField") {
+        // A field that the current record lacks is VT_EMPTY when another record has it, else an error.
+        const auto hasField = [&](const auto& record) { return record.count(text) != 0; };
+        if (std::none_of(table->records.begin(), table->records.end(), hasField)) {
+            throw std::runtime_error("Feld unbekannt");
+        }
+    } else if (member.starts_with("FindKey")) {
+        // The first record whose first keys have the texts of the arguments.
+        const auto found = std::find_if(table->records.begin(), table->records.end(), [&](const auto& record) {
+            for (std::size_t k = 0; k < arguments.size(); ++k) {
+                const auto field = record.find(table->keys.at(k));
+                if (field == record.end() || field->second.ToText() != Text(arguments[k])) {
+                    return false;
+                }
+            }
+            return true;
+        });
+        current = found == table->records.end() ? current : static_cast<std::size_t>(found - table->records.begin());
+        SetValue(result, found != table->records.end());
+    } else if (member == "Insert") {
+        table->records.emplace_back();
+        current = table->records.size() - 1;
+    } else if (member == "PutField") {
+        Record()[text] = Variant(Text(arguments.at(1)));
+    } else if (member == "Post") {
+        V_VT(&result) = VT_ERROR;  // an answer that is no value; no caller looks at it
+        V_ERROR(&result) = DISP_E_PARAMNOTFOUND;
+    }
+}
+
+HRESULT FakeObject::GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) {
+    for (std::size_t i = 0; i < std::size(kMembers); ++i) {
+        if (lstrcmpiW(std::wstring(kMembers[i].begin(), kMembers[i].end()).c_str(), names[0]) == 0) {
+            *ids = static_cast<DISPID>(i);
+            const auto failure = server->failures.find(name + "." + kMembers[i]);
+            return failure == server->failures.end() || failure->second.result != DISP_E_UNKNOWNNAME ? S_OK
+                                                                                                   : DISP_E_UNKNOWNNAME;
+        }
+    }
+    return DISP_E_UNKNOWNNAME;
+}
+
+HRESULT FakeObject::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters, VARIANT* result,
+                           EXCEPINFO* exception, UINT*) {
+    Arguments arguments;
+    for (UINT i = parameters->cArgs; i-- > 0;) {
+        arguments.push_back(&parameters->rgvarg[i]);
+    }
+    const std::string key = name + "." + kMembers[id];
+    if (server->recordCalls || server->onCall) {
+        std::string call = key + "(";
+        for (const VARIANT* argument : arguments) {
+            call += (call.back() == '(' ? "" : ", ") + Describe(argument);
+        }
+        call += ")";
+        if (server->recordCalls) {
+            server->calls.push_back(call);
+        }
+        if (server->onCall) {
+            server->onCall(call);
+        }
+    }
+    const auto found = server->failures.find(key);
+    FakeFailure failure = found != server->failures.end() ? found->second : FakeFailure{S_OK, "", false};
+    VariantInit(result);
+    try {
+        if (failure.result == S_OK) {
+            Answer(kMembers[id], arguments, *result);
+        }
+    } catch (const std::exception& error) {
+        failure = {DISP_E_EXCEPTION, error.what(), false};
+    }
+    if (failure.result == DISP_E_EXCEPTION) {
+        *exception = EXCEPINFO{};
+        exception->scode = DISP_E_EXCEPTION;
+        g_deferredDescription = failure.description;
+        exception->pfnDeferredFillIn = failure.deferred ? FillInDescription : nullptr;
+        exception->bstrDescription = failure.deferred ? nullptr : NewBstr(failure.description);
+    }
+    return failure.result;
+}
 
 std::wstring ClassIdText() {
     wchar_t text[40];
@@ -385,20 +235,16 @@ std::wstring ClassIdText() {
 }
 
 void WriteDefaultValue(const std::wstring& path, const std::wstring& value) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-        ERROR_SUCCESS) {
+    if (RegSetKeyValueW(HKEY_CLASSES_ROOT, path.c_str(), nullptr, REG_SZ, value.c_str(),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) != ERROR_SUCCESS) {
         throw std::runtime_error("HKEY_CLASSES_ROOT is not writable");
     }
-    RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
 }
 
 }  // namespace
 
 IClassFactory* NewFakeXFaktFactory(std::shared_ptr<FakeXFakt> server) {
-    return new FakeClassFactory(std::move(server));
+    return new FakeObject(std::move(server), "");
 }
 
 FakeXFaktRegistryEntries::FakeXFaktRegistryEntries(const std::wstring& localServer) {

@@ -22,8 +22,8 @@ inline constexpr CLSID kFakeXFaktClassId = {
     0x6c1f3a52, 0x8e0b, 0x4d47, {0x9b, 0x0e, 0x2f, 0x5a, 0x7c, 0x3d, 0x9e, 0x41}};
 
 // A table of the fake server: records of field name -> value, which GetField answers as the VARIANT
-// of its kind (VT_EMPTY, VT_BSTR, VT_I4 or VT_I8, VT_R8, VT_DATE, VT_BOOL). A field that the current
-// record lacks is VT_EMPTY when another record has it (a column of the table), else a server error.
+// of its kind (VT_EMPTY, VT_BSTR, VT_I8, VT_R8, VT_DATE, VT_BOOL). A field that the current record
+// lacks is VT_EMPTY when another record has it (a column of the table), else a server error.
 // FindKey, FindKey2 and FindKey3 compare the first one, two or three of `keys` with the texts of the
 // values (Variant::ToText); Insert appends an empty record; PutField stores a text.
 struct FakeTable {
@@ -47,10 +47,9 @@ struct FakeXFakt {
     std::map<std::string, FakeFailure> failures;     // by "object.member", e.g. "App.getMandant"
     // Every call as `AR.FindKey2("4711", "G")`: texts quoted, other arguments as "i4 1", "r8 2.5".
     std::vector<std::string> calls;
-    bool recordCalls = true;               // off: `calls` and `nameLookups` stay empty (for timing)
-    std::vector<std::string> nameLookups;  // "AR.FindKey2" for each name GetIDsOfNames was asked for
-    // Told each call as `calls` shows it, before the call is answered: it can add a failure that
-    // this call meets already, or end the server's process.
+    bool recordCalls = true;  // off: `calls` stays empty (for timing)
+    // Told each call as `calls` shows it, before it is answered: it can add a failure that this call
+    // meets already, or end the server's process.
     std::function<void(const std::string& call)> onCall;
     int liveObjects = 0;
     std::function<void()> lastObjectReleased;  // e.g. ends a local server's message loop
