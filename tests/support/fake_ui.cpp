@@ -67,9 +67,6 @@ std::optional<std::string> ScriptedDialogs::AskText(const std::string& prompt, c
 PageOpening RecordingWebOpener::OpenWebAddress(const std::string& address) {
     opened.push_back(address);
     m_journal.Add("open: " + address);
-    if (onOpen) {
-        onOpen(address);
-    }
     return {opens, opens ? "" : "HTTP 500"};
 }
 

@@ -72,7 +72,6 @@ public:
 
     std::vector<std::string> opened;
     bool opens = true;  // false: the page failed (the browser did not take it, the shop answered 500)
-    std::function<void(const std::string& address)> onOpen;
 
 private:
     Journal& m_journal;
