@@ -80,7 +80,9 @@ void RunRecorder::SetStatusText(const std::string& text) {
 }
 
 void RunRecorder::ClearErrors() {
-    // The window empties its list for the next transfer; the history keeps what this run showed.
+    // The entry holds the error list as it stands at the run's end, as the window shows it.
+    m_errors.clear();
+    m_errorsLeftOut = 0;
     m_shown.ClearErrors();
 }
 
