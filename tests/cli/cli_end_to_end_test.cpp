@@ -107,7 +107,7 @@ TEST_F(CommandLineWithDemoShop, PicturesReachTheShopsPictureFolder) {
     EXPECT_EQ(ReadBytes(shop.PictureFolder() / "Schubkarre groß.png"), "PNG");
 }
 
-TEST_F(CommandLineWithDemoShop, CustomersAndOrdersOfTheShopAreEnteredIntoSelectline) {
+TEST_F(CommandLineWithDemoShop, CustomersAndOrdersAreEnteredOnceAndAReadOnlyDatabaseDoesNotBlockTheNextRun) {
     program.WriteSettings(settings);
 
     const auto result = program.Run({"orders"});
@@ -126,17 +126,10 @@ TEST_F(CommandLineWithDemoShop, CustomersAndOrdersOfTheShopAreEnteredIntoSelectl
         result.out.ends_with("\nFertig\n3 Kunden neu, 1 geändert, 0 Zeilen fehlerhaft; 4 Bestellungen "
                              "eingetragen, 0 bereits eingetragen, 0 fehlerhaft\n"))
         << result.out;
-    EXPECT_EQ(QueryColumn(program.Folder() / "Selectline.sqlite", R"(SELECT COUNT(*) FROM "BELEG")"),
-              std::vector<std::string>{"4"});
-}
 
-// A run refused by a read-only database leaves no -wal or -shm file behind; once the database may be
-// written again the next run works, and the orders of the first run are not entered again.
-TEST_F(CommandLineWithDemoShop, AReadOnlyDatabaseIsRefusedAndDoesNotBlockTheNextRun) {
-    program.WriteSettings(settings);
-    ASSERT_EQ(program.Run({"orders"}).exitCode, 0);
+    // A run refused by a read-only database leaves no -wal or -shm file behind; once the database may
+    // be written again the next run works, and the orders of the first run are not entered again.
     const auto database = program.Folder() / "Selectline.sqlite";
-
     namespace fs = std::filesystem;
     fs::permissions(database, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const auto refused = program.Run({"orders"});
@@ -148,8 +141,9 @@ TEST_F(CommandLineWithDemoShop, AReadOnlyDatabaseIsRefusedAndDoesNotBlockTheNext
     fs::permissions(database, fs::perms::owner_write, fs::perm_options::add);
     const auto again = program.Run({"orders"});
     EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
-    EXPECT_TRUE(HasLinesInOrder(again.out, {"Bestellungen: 0 eingetragen, 4 schon früher eingetragen, 0 nicht "
-                                            "eingetragen"}))
+    EXPECT_TRUE(
+        again.out.ends_with("\n0 Kunden neu, 4 geändert, 0 Zeilen fehlerhaft; 0 Bestellungen eingetragen, 4 "
+                            "bereits eingetragen, 0 fehlerhaft\n"))
         << again.out;
     EXPECT_EQ(QueryColumn(database, R"(SELECT COUNT(*) FROM "BELEG")"), std::vector<std::string>{"4"});
 }
