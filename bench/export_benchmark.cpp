@@ -47,7 +47,6 @@
 #include "selectline/selectline_session.h"
 #include "selectline/standin/standin_selectline.h"
 #include "settings/settings.h"
-#include "tests/export/generated_articles.h"
 #include "tests/support/memory_selectline.h"
 
 namespace warenkai::bench {
@@ -56,28 +55,102 @@ namespace {
 namespace fs = std::filesystem;
 
 // ---------------------------------------------------------------------------------------------
-// The generated article set (tests/export/generated_articles.h): every value is a function of the
-// article's index.
+// The generated article set: every value is a function of the article's index.
 
 constexpr int kTaxRecords = 20;
 constexpr int kManyTaxRecords = 2'000;
 constexpr std::chrono::microseconds kModelledCallTime{200};
 const char* const kTableCodes[] = {"AR", "AG", "TE", "AP", "UD"};
 
+std::string Digits(long value, std::size_t width) {
+    std::string text = std::to_string(value);
+    return text.size() < width ? std::string(width - text.size(), '0') + text : text;
+}
+
+std::string ParentGroup(long k) {
+    return "P" + Digits(k, 2);
+}
+std::string ChildGroup(long k) {
+    return "G" + Digits(k, 2);
+}
+
+// Articles "A0000000", "A0000001", … in 50 groups (10 top-level groups and 40 below them), with four
+// texts, prices 1 to 9 with their dates and a special price each, and `taxRecords` tax records.
+void AddBenchmarkArticles(test::MemoryDatabase& database, long articleCount, int taxRecords) {
+    constexpr long parents = 10;
+    constexpr long children = 40;
+    for (long k = 0; k < parents; ++k) {
+        database.Table("AG").Add(
+            {{"Nummer", ParentGroup(k)}, {"Bezeichnung", "Hauptgruppe " + std::to_string(k)}, {"Parent", ""}});
+    }
+    for (long k = 0; k < children; ++k) {
+        database.Table("AG").Add({{"Nummer", ChildGroup(k)},
+                                  {"Bezeichnung", "Untergruppe " + std::to_string(k)},
+                                  {"Parent", ParentGroup(k % parents)}});
+    }
+    for (int k = 0; k < taxRecords; ++k) {
+        database.Table("UD").Add({{"Steuercode", Variant(std::int64_t{k % 4 + 1})},
+                                  {"GueltigAb", Date{2000 + k % 100, 1 + k / 100 % 12, 1}},
+                                  {"Steuer", k % 2 == 0 ? 19.0 : 7.0}});
+    }
+    for (long i = 0; i < articleCount; ++i) {
+        const std::string number = "A" + Digits(i, 7);
+        const int day = static_cast<int>(1 + i % 28);
+        const double price = static_cast<double>(i % 1000) / 10.0;
+        database.Table("AR").Add({{"Artikelnummer", number},
+                                  {"Bezeichnung", "Artikel " + std::to_string(i) + " Größe 19\" für's Regal"},
+                                  {"Artikelgruppe", i % 7 == 0 ? ParentGroup(i % parents) : ChildGroup(i % children)},
+                                  {"SSVerkauf", Variant(std::int64_t{i % 5 == 0 ? 2 : 1})},
+                                  {"ShopAktiv", true}});
+        for (const char* code : {"AR", "AT", "AI", "AS"}) {
+            database.Table("TE").Add(
+                {{"Schluessel", code + number},
+                 {"TEXT", std::string("Text ") + code + " zu Artikel " + std::to_string(i) + "\r\nzweite Zeile"}});
+        }
+        test::MemoryTable& prices = database.Table("AP");
+        for (int n = 1; n <= 9; ++n) {
+            prices.Add({{"Artikelnummer", number},
+                        {"Preisart", "G"},
+                        {"Preisnummer", std::to_string(n)},
+                        {"Preis", price + n},
+                        {"VonDatum", Date{2024, n, day}},
+                        {"BisDatum", Variant()}});
+        }
+        prices.Add({{"Artikelnummer", number},
+                    {"Preisart", "A"},
+                    {"Preisnummer", ""},
+                    {"Preis", price * 0.9},
+                    {"VonDatum", Date{2025, 6, day}},
+                    {"BisDatum", Date{2025, 7, 31}}});
+    }
+}
+
+// The built-in mapping with key, name with a prefix, long text, prices 1 to 9 with their dates, the
+// special price with its dates, group and parent, the tax rate and three more texts.
 Settings BenchmarkSettings() {
     Settings settings;
-    test::UseGeneratedMapping(settings, "benchmark");
+    const char* const fields[kMappingRowCount] = {
+        "Artikelnummer", "Bezeichnung",    "Langtext",         "Preis1",    "Preis1 ab",
+        "Preis2",        "Preis2 ab",      "Preis3",           "Preis3 ab", "Preis4",
+        "Aktionspreis",  "Preis4 ab",      "Aktionspreis ab",  "Aktionspreis bis",
+        "Artikelgruppe Parent",            "Artikelgruppe",    "Preis5",    "MwSt-Satz",
+        "Dimension",     "Info",           "Bestell",          "Preis5 ab", "Preis6",
+        "Preis6 ab",     "Preis7",         "Preis7 ab",        "Preis8",    "Preis8 ab",
+        "Preis9",        "Preis9 ab"};
+    for (std::size_t row = 0; row < kMappingRowCount; ++row) {
+        settings.mapping[row].selectlineField = fields[row];
+    }
+    settings.mapping[1].prefix = "Shop: ";
     return settings;
 }
 
-// The set in the tests' in-memory Selectline, its key look-ups indexed.
+// The set in the tests' in-memory Selectline.
 std::shared_ptr<test::MemoryDatabase> BuildMemoryDatabase(long articles, int taxRecords) {
     auto database = std::make_shared<test::MemoryDatabase>();
-    database->indexKeys = true;
     for (const char* code : kTableCodes) {
         database->Table(code);
     }
-    test::AddBenchmarkArticles(*database, articles, taxRecords);
+    AddBenchmarkArticles(*database, articles, taxRecords);
     return database;
 }
 

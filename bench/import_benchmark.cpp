@@ -1,7 +1,7 @@
 // The customer and order import over generated shop exports: 1,000 to 10,000 customers (every second
 // one with both address blocks) and 5,000 orders with 20,000 lines, once against the SQLite stand-in
-// of the automation server and once against a lean in-memory set with keyed look-ups, whose own cost
-// is small, so that run shows the program's own work. Run on demand:
+// of the automation server and once against the tests' in-memory Selectline, whose key look-ups go
+// through a kept index, so that run shows the program's own work. Run on demand:
 //
 //     cmake --build build --target import_benchmark && build/bin/import_benchmark
 //
@@ -24,7 +24,6 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "bench/quiet_fakes.h"
@@ -34,6 +33,7 @@
 #include "import/order_record.h"
 #include "selectline/selectline_application.h"
 #include "selectline/standin/standin_selectline.h"
+#include "tests/support/memory_selectline.h"
 
 namespace warenkai::bench {
 namespace {
@@ -205,191 +205,32 @@ private:
 };
 
 // ---------------------------------------------------------------------------------------------
-// A lean in-memory Selectline: rows in insertion order, a hash index on the key column. (The tests'
-// in-memory Selectline checks each Post and each document's customer against every row, which at
-// 1,000 customers already costs a hundred times the import's own work.)
-
-struct LeanTableData {
-    std::vector<std::string> columns;
-    std::unordered_map<std::string, std::size_t> columnIndex;
-    std::string keyColumn;  // empty: no key
-    std::vector<std::vector<std::string>> rows;
-    std::unordered_map<std::string, std::size_t> keyIndex;  // key -> first row
-
-    LeanTableData(std::vector<std::string> names, std::string key)
-        : columns(std::move(names)), keyColumn(std::move(key)) {
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            columnIndex[columns[i]] = i;
-        }
-    }
-    std::size_t Column(const std::string& name) const {
-        const auto found = columnIndex.find(name);
-        if (found == columnIndex.end()) {
-            throw SelectlineError("Das Feld " + name + " gibt es nicht");
-        }
-        return found->second;
-    }
-};
-
-struct LeanDatabase {
-    LeanTableData customers{{"Nummer", "Name", "Zusatz", "Strasse", "Plz", "Ort", "SteueridentNr", "Steuernummer",
-                             "EMail", "Telefon1", "Telefon2", "Fax", "FreierText1", "FreierText2", "RefAdresse"},
-                            "Nummer"};
-    LeanTableData addresses{{"Adresstyp", "Name", "Zusatz", "Strasse", "Plz", "Ort"}, ""};
-    LeanTableData articles{{"Artikelnummer"}, "Artikelnummer"};
-    std::size_t documents = 0;
-    std::size_t positions = 0;
-};
-
-class LeanTable final : public SelectlineTable {
-public:
-    explicit LeanTable(LeanTableData& data) : m_data(data) {}
-    std::int64_t Recordcount() override { return static_cast<std::int64_t>(m_data.rows.size()); }
-    void First() override { m_current = 0, m_pending.reset(); }
-    void Next() override {
-        m_current = std::min(m_current + 1, m_data.rows.size());
-        m_pending.reset();
-    }
-    Variant GetField(const std::string& name) override {
-        const auto column = m_data.Column(name);
-        if (m_pending) {
-            return Variant((*m_pending)[column]);
-        }
-        if (m_current >= m_data.rows.size()) {
-            throw SelectlineError("Kein aktueller Datensatz");
-        }
-        return Variant(m_data.rows[m_current][column]);
-    }
-    bool FindKey(const std::string& key) override {
-        m_pending.reset();
-        const auto found = m_data.keyIndex.find(key);
-        if (found == m_data.keyIndex.end()) {
-            return false;
-        }
-        m_current = found->second;
-        return true;
-    }
-    bool FindKey2(const std::string&, const std::string&) override { throw SelectlineError("kein Schlüssel"); }
-    bool FindKey3(const std::string&, const std::string&, const std::string&) override {
-        throw SelectlineError("kein Schlüssel");
-    }
-    void Insert() override {
-        m_pending.emplace(m_data.columns.size());
-        m_inserting = true;
-    }
-    void PutField(const std::string& name, const std::string& value) override {
-        const auto column = m_data.Column(name);
-        if (!m_pending) {
-            if (m_current >= m_data.rows.size()) {
-                throw SelectlineError("Kein aktueller Datensatz");
-            }
-            m_pending = m_data.rows[m_current];
-            m_inserting = false;
-        }
-        (*m_pending)[column] = value;
-    }
-    void Post() override {
-        if (!m_pending) {
-            return;
-        }
-        if (!m_data.keyColumn.empty()) {
-            const auto& key = (*m_pending)[m_data.Column(m_data.keyColumn)];
-            const auto found = m_data.keyIndex.find(key);
-            if (found != m_data.keyIndex.end() && (m_inserting || found->second != m_current)) {
-                throw SelectlineError("Der Schlüssel ist schon vorhanden");
-            }
-            if (m_inserting) {
-                m_data.keyIndex.emplace(key, m_data.rows.size());
-            }
-        }
-        if (m_inserting) {
-            m_data.rows.push_back(std::move(*m_pending));
-            m_current = m_data.rows.size() - 1;
-        } else {
-            m_data.rows[m_current] = std::move(*m_pending);
-        }
-        m_pending.reset();
-    }
-
-private:
-    LeanTableData& m_data;
-    std::size_t m_current = 0;
-    std::optional<std::vector<std::string>> m_pending;
-    bool m_inserting = false;
-};
-
-class LeanLine final : public SelectlineDocumentLine {
-public:
-    explicit LeanLine(LeanDatabase& db) : m_db(db) {}
-    void SetEingabeMenge(double) override {}
-    void SetArtikel(const std::string& article) override {
-        if (m_db.articles.keyIndex.find(article) == m_db.articles.keyIndex.end()) {
-            throw SelectlineError("Artikel " + article + " fehlt");
-        }
-    }
-    void SetEinzelpreis(double) override {}
-    void SetSteuerProzent(const std::string&) override {}
-    void SetBezeichnung(const std::string&) override {}
-    void SetGesamtpreis(const std::string&) override {}
-    void Save(int) override { ++m_db.positions; }
-
-private:
-    LeanDatabase& m_db;
-};
-
-class LeanDocument final : public SelectlineDocument {
-public:
-    explicit LeanDocument(LeanDatabase& db) : m_db(db) {}
-    void SetAdresse(const std::string& customer) override {
-        if (m_db.customers.keyIndex.find(customer) == m_db.customers.keyIndex.end()) {
-            throw SelectlineError("Kunde " + customer + " fehlt");
-        }
-    }
-    void PutField(const std::string&, const std::string&) override {}
-    std::unique_ptr<SelectlineDocumentLine> CreatePos(const std::string&) override {
-        return std::make_unique<LeanLine>(m_db);
-    }
-    void Save() override { ++m_db.documents; }
-
-private:
-    LeanDatabase& m_db;
-};
-
-class LeanApplication final : public SelectlineApplication {
-public:
-    explicit LeanApplication(LeanDatabase& db) : m_db(db) {}
-    bool ApplicationReady() override { return true; }
-    void login(const std::string&, const std::string&) override {}
-    void getMandant(const std::string&, int) override {}
-    std::unique_ptr<SelectlineTable> CreateTable(const std::string& code) override {
-        if (code == "KU" || code == "AD" || code == "AR") {
-            return std::make_unique<LeanTable>(code == "KU"   ? m_db.customers
-                                               : code == "AD" ? m_db.addresses
-                                                              : m_db.articles);
-        }
-        throw SelectlineError("Unbekannte Tabelle " + code);
-    }
-    Variant Listenpreis(const std::string&) override { return {}; }
-    std::unique_ptr<SelectlineDocument> NeuerBelegAuto(const std::string&, const std::string&) override {
-        return std::make_unique<LeanDocument>(m_db);
-    }
-
-private:
-    LeanDatabase& m_db;
-};
-
-// ---------------------------------------------------------------------------------------------
-// The two back ends behind one shape.
+// The two back ends behind one shape: the tests' in-memory Selectline (tests/support/memory_selectline.h),
+// whose key look-ups go through a kept index, and the stand-in.
 
 struct MemoryBackend {
-    LeanDatabase database;
+    std::shared_ptr<test::MemoryDatabase> database = std::make_shared<test::MemoryDatabase>();
     MemoryBackend() {
+        database->Table("KU").columns = {"Nummer",   "Name",     "Zusatz", "Strasse",     "Plz",
+                                         "Ort",      "SteueridentNr",      "Steuernummer", "EMail",
+                                         "Telefon1", "Telefon2", "Fax",    "FreierText1", "FreierText2",
+                                         "RefAdresse"};
+        database->Table("AD").columns = {"Adresstyp", "Name", "Zusatz", "Strasse", "Plz", "Ort"};
         for (const char* article : kArticles) {
-            database.articles.keyIndex.emplace(article, database.articles.rows.size());
-            database.articles.rows.push_back({article});
+            database->Table("AR").Add({{"Artikelnummer", article}});
         }
     }
-    std::unique_ptr<SelectlineApplication> Open() { return std::make_unique<LeanApplication>(database); }
+    // A copy of the data of `other`.
+    explicit MemoryBackend(const MemoryBackend& other)
+        : database(std::make_shared<test::MemoryDatabase>(*other.database)) {}
+    std::unique_ptr<SelectlineApplication> Open() { return test::MakeMemorySelectline(database)(); }
+    std::size_t Positions() const {
+        std::size_t positions = 0;
+        for (const auto& document : database->documents) {
+            positions += document.positions.size();
+        }
+        return positions;
+    }
 };
 
 struct StandinBackend {
@@ -439,9 +280,10 @@ void BM_Customers_FirstRun_Memory(benchmark::State& state) {
     const auto file = CustomerFilePath(customers);
     QuietStatus status;
     std::int64_t steps = 0;
+    std::unique_ptr<MemoryBackend> backend;
     for (auto _ : state) {
         state.PauseTiming();
-        auto backend = std::make_unique<MemoryBackend>();
+        backend = std::make_unique<MemoryBackend>();  // the one before is let go outside the timing
         auto application = backend->Open();
         state.ResumeTiming();
         Import(*application, file, naive, status, &steps);
@@ -457,9 +299,10 @@ void BM_Customers_SecondRun_Memory(benchmark::State& state) {
     MemoryBackend prepared;
     Import(*prepared.Open(), file, false, status);
     std::int64_t steps = 0;
+    std::unique_ptr<MemoryBackend> backend;
     for (auto _ : state) {
         state.PauseTiming();
-        auto backend = std::make_unique<MemoryBackend>(prepared);
+        backend = std::make_unique<MemoryBackend>(prepared);  // the one before is let go outside the timing
         auto application = backend->Open();
         state.ResumeTiming();
         Import(*application, file, naive, status, &steps);
@@ -563,7 +406,7 @@ void BM_Orders_Memory(benchmark::State& state) {
     Import(*backend.Open(), CustomerFilePath(kOrderCustomers), false, status);
     auto application = backend.Open();
     OrderRun(state, *application);
-    if (backend.database.positions != static_cast<std::size_t>(state.iterations() * kOrders * kLinesPerOrder)) {
+    if (backend.Positions() != static_cast<std::size_t>(state.iterations() * kOrders * kLinesPerOrder)) {
         state.SkipWithError("positions not saved");
     }
 }

@@ -18,8 +18,8 @@
 
 namespace warenkai::bench {
 
-// Keeps the status text, the progress bar and the error lines (every line is counted, the first
-// `keptErrors` are kept).
+// Keeps the status text, the result line, the progress bar and the error lines (every line is counted,
+// the first `keptErrors` are kept, without their causes).
 class QuietStatus final : public StatusArea {
 public:
     void SetStatusText(const std::string& text) override { statusText = text; }
@@ -27,18 +27,21 @@ public:
         errors.clear();
         errorCount = 0;
     }
-    void AddError(const std::string& line) override {
+    using StatusArea::AddError;
+    void AddError(const std::string& line, const std::string&) override {
         if (errors.size() < keptErrors) {
             errors.push_back(line);
         }
         ++errorCount;
     }
+    void SetResult(const std::string& line) override { result = line; }
     void SetProgressMaximum(int maximum) override { m_maximum = maximum; }
     int ProgressMaximum() const override { return m_maximum; }
     void SetProgressValue(int value) override { m_value = value; }
     int ProgressValue() const override { return m_value; }
 
     std::string statusText;
+    std::string result;
     std::vector<std::string> errors;
     std::size_t keptErrors = 10;
     std::int64_t errorCount = 0;
@@ -66,7 +69,7 @@ public:
 
 class QuietWeb final : public WebOpener {
 public:
-    bool OpenWebAddress(const std::string&) override { return true; }
+    PageOpening OpenWebAddress(const std::string&) override { return {.opened = true, .failure = {}}; }
 };
 
 // A shop that cannot be reached: every connect, upload and download fails.

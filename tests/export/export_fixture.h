@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "export/article_export.h"
 #include "export/articles_seen.h"
 #include "selectline/selectline_session.h"
 #include "tests/support/fake_transfer_world.h"
@@ -22,40 +23,33 @@ protected:
         }
     }
 
-    // Opens the session as the transfer does, then forgets what that did, so a test sees only the
-    // export's own calls.
-    SelectlineSession OpenSession() {
-        SelectlineSession session = OpenSelectlineSession({"AR", "AG", "TE", "AP", "UD"}, context);
+    // Opens the session as the transfer does, forgets what that did, so a test sees only the export's
+    // own work, and runs the article walk. The session stays open for the group walk.
+    int Export() {
+        session = OpenSelectlineSession({"AR", "AG", "TE", "AP", "UD"}, context);
         journal.Clear();
-        database->calls.clear();
-        return session;
+        return ExportArticles(settings, context, session, seen);
     }
 
     // Sets the Selectline field, default value and prefix of the row with shop column `shopColumn`.
     void Map(const std::string& shopColumn, const std::string& field, const std::string& defaultValue = "",
              const std::string& prefix = "") {
-        for (auto& row : settings.mapping) {
-            if (row.shopColumn == shopColumn) {
-                row.selectlineField = field;
-                row.defaultValue = defaultValue;
-                row.prefix = prefix;
-                return;
-            }
-        }
-        ADD_FAILURE() << "no mapping row " << shopColumn;
+        const auto row = std::find_if(settings.mapping.begin(), settings.mapping.end(),
+                                      [&](const MappingRow& r) { return r.shopColumn == shopColumn; });
+        ASSERT_NE(row, settings.mapping.end()) << shopColumn;
+        *row = {row->shopColumn, field, defaultValue, prefix};
     }
 
-    // Every mapping row without field and default value.
+    // Every mapping row without field, default value and prefix.
     void ClearMapping() {
         for (auto& row : settings.mapping) {
-            row.selectlineField.clear();
-            row.defaultValue.clear();
-            row.prefix.clear();
+            row = {row.shopColumn, "", "", ""};
         }
     }
 
     std::string Read(const std::string& name) const { return folder.Read(name); }
 
+    SelectlineSession session;
     // What ExportArticles hands on to ExportArticleGroups.
     ArticlesSeen seen;
 

@@ -2,209 +2,201 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 #include <thread>
 
 namespace warenkai::test {
 namespace {
 
+using Row = MemoryTable::Row;
+
+// The key fields of a table; none ("") for the other tables.
 const std::vector<std::string>& KeyColumns(const std::string& code) {
     static const std::map<std::string, std::vector<std::string>> keys = {
         {"AR", {"Artikelnummer"}}, {"AG", {"Nummer"}},
         {"TE", {"Schluessel"}},    {"AP", {"Artikelnummer", "Preisart", "Preisnummer"}},
-        {"KU", {"Nummer"}},
+        {"KU", {"Nummer"}},        {"", {}},
     };
-    static const std::vector<std::string> none;
-    const auto found = keys.find(code);
-    return found == keys.end() ? none : found->second;
+    return keys.contains(code) ? keys.at(code) : keys.at("");
 }
 
-// The first row whose first `parts.size()` key columns have the texts `parts`, through the table's
-// index (built here when missing).
-std::optional<std::size_t> IndexedRow(MemoryTable& table, const std::vector<std::string>& keys,
-                                      const std::vector<std::string>& parts) {
-    auto joined = [](auto&& partText, std::size_t count) {
-        std::string key;
-        for (std::size_t k = 0; k < count; ++k) {
-            key += partText(k);
-            key += '\x1f';
+std::string Joined(const std::vector<std::string>& parts) {
+    std::string joined;
+    for (const auto& part : parts) {
+        joined += part + '\x1f';
+    }
+    return joined;
+}
+
+// The texts of the first `count` key fields of `row`, joined; nothing when one is missing.
+std::optional<std::string> RowKey(const Row& row, const std::vector<std::string>& keys, std::size_t count) {
+    std::string key;
+    for (std::size_t k = 0; k < count; ++k) {
+        const auto it = row.find(keys[k]);
+        if (it == row.end()) {
+            return std::nullopt;
         }
-        return key;
-    };
-    auto& index = table.keyIndex[parts.size()];
-    if (index.empty()) {
-        for (std::size_t i = 0; i < table.rows.size(); ++i) {
-            const auto& row = table.rows[i];
-            const bool complete = std::all_of(keys.begin(), keys.begin() + static_cast<std::ptrdiff_t>(parts.size()),
-                                              [&](const std::string& column) { return row.count(column) > 0; });
-            if (complete) {
-                index.emplace(joined([&](std::size_t k) { return row.at(keys[k]).ToText(); }, parts.size()), i);
-            }
+        key += it->second.ToText() + '\x1f';
+    }
+    return key;
+}
+
+// Records the call, spends callTime and tells onCall; the text is built only when one of them is set.
+void Tell(MemoryDatabase& db, std::initializer_list<std::string_view> parts) {
+    if (!db.recordCalls && !db.onCall && db.callTime.count() == 0) {
+        return;
+    }
+    std::string call;
+    for (const auto part : parts) {
+        call += part;
+    }
+    if (db.recordCalls) {
+        db.calls.push_back(call);
+    }
+    std::this_thread::sleep_for(db.callTime);
+    if (db.onCall) {
+        db.onCall(call);
+    }
+}
+
+// The first row of `table` whose first `count` key fields have the joined texts `key`.
+std::optional<std::size_t> Lookup(MemoryTable& table, const std::string& code, std::size_t count,
+                                  const std::string& key) {
+    const auto& keys = KeyColumns(code);
+    if (keys.size() < count) {
+        throw SelectlineError("Die Tabelle " + code + " hat keinen solchen Schlüssel");
+    }
+    const auto [index, fresh] = table.index.try_emplace(count);
+    for (std::size_t i = 0; fresh && i < table.rows.size(); ++i) {
+        if (const auto rowKey = RowKey(table.rows[i], keys, count)) {
+            index->second.emplace(*rowKey, i);
         }
     }
-    const auto found = index.find(joined([&](std::size_t k) { return parts[k]; }, parts.size()));
-    if (found == index.end()) {
-        return std::nullopt;
-    }
-    return found->second;
+    const auto found = index->second.find(key);
+    return found == index->second.end() ? std::nullopt : std::optional<std::size_t>(found->second);
+}
+
+std::optional<std::size_t> FindRow(MemoryTable& table, const std::string& code, const std::vector<std::string>& parts) {
+    return Lookup(table, code, parts.size(), Joined(parts));
 }
 
 class MemoryTableObject final : public SelectlineTable {
 public:
     MemoryTableObject(std::shared_ptr<MemoryDatabase> db, std::string code)
-        : m_db(std::move(db)), m_code(std::move(code)) {}
+        : m_db(std::move(db)), m_code(std::move(code)), m_table(m_db->tables.at(m_code)), m_keys(KeyColumns(m_code)) {
+        m_table.index.clear();
+    }
 
     std::int64_t Recordcount() override {
-        Note("Recordcount");
-        return static_cast<std::int64_t>(Rows().size());
+        Tell(*m_db, {m_code, ".Recordcount"});
+        return static_cast<std::int64_t>(m_table.rows.size());
     }
     void First() override {
-        Note("First");
+        Tell(*m_db, {m_code, ".First"});
         m_current = 0;
         m_pending.reset();
     }
     void Next() override {
-        Note("Next");
-        if (m_current < Rows().size()) {
-            ++m_current;
-        }
+        Tell(*m_db, {m_code, ".Next"});
+        m_current = std::min(m_current + 1, m_table.rows.size());
         m_pending.reset();
     }
     Variant GetField(const std::string& name) override {
-        Note("GetField " + name);
+        Tell(*m_db, {m_code, ".GetField ", name});
         CheckColumn(name);
-        if (m_pending) {
-            const auto it = m_pending->find(name);
-            return it == m_pending->end() ? Variant{} : it->second;
-        }
-        if (m_current >= Rows().size()) {
-            throw SelectlineError("Kein aktueller Datensatz in der Tabelle " + m_code);
-        }
-        const auto& row = Rows()[m_current];
+        const Row& row = m_pending ? *m_pending : CurrentRow();
         const auto it = row.find(name);
         return it == row.end() ? Variant{} : it->second;
     }
-    bool FindKey(const std::string& key) override { return Find({key}); }
-    bool FindKey2(const std::string& key1, const std::string& key2) override { return Find({key1, key2}); }
+    bool FindKey(const std::string& key) override {
+        Tell(*m_db, {m_code, ".FindKey ", key});
+        return Find({key});
+    }
+    bool FindKey2(const std::string& key1, const std::string& key2) override {
+        Tell(*m_db, {m_code, ".FindKey ", key1, " ", key2});
+        return Find({key1, key2});
+    }
     bool FindKey3(const std::string& key1, const std::string& key2, const std::string& key3) override {
+        Tell(*m_db, {m_code, ".FindKey ", key1, " ", key2, " ", key3});
         return Find({key1, key2, key3});
     }
     void Insert() override {
-        Note("Insert");
+        Tell(*m_db, {m_code, ".Insert"});
         m_pending.emplace();
         m_inserting = true;
     }
     void PutField(const std::string& name, const std::string& value) override {
-        Note("PutField " + name + "=" + value);
+        Tell(*m_db, {m_code, ".PutField ", name, "=", value});
         CheckColumn(name);
         if (!m_pending) {
-            if (m_current >= Rows().size()) {
-                throw SelectlineError("Kein aktueller Datensatz in der Tabelle " + m_code);
-            }
-            m_pending = Rows()[m_current];
+            m_pending = CurrentRow();
             m_inserting = false;
         }
         (*m_pending)[name] = Variant(value);
     }
     void Post() override {
-        Note("Post");
+        Tell(*m_db, {m_code, ".Post"});
         if (!m_pending) {
             return;
         }
-        const auto& keys = KeyColumns(m_code);
-        if (!keys.empty()) {
-            const std::size_t self = m_inserting ? Rows().size() : m_current;
-            for (std::size_t i = 0; i < Rows().size(); ++i) {
-                if (i != self && SameKey(Rows()[i], *m_pending, keys)) {
-                    throw SelectlineError("Der Schlüssel ist in der Tabelle " + m_code + " schon vorhanden");
-                }
+        auto& rows = m_table.rows;
+        const std::size_t self = m_inserting ? rows.size() : m_current;
+        if (const auto key = RowKey(*m_pending, m_keys, m_keys.size()); key && !m_keys.empty()) {
+            if (const auto other = Lookup(m_table, m_code, m_keys.size(), *key); other && *other != self) {
+                throw SelectlineError("Der Schlüssel ist in der Tabelle " + m_code + " schon vorhanden");
             }
         }
-        m_db->tables[m_code].keyIndex.clear();
         if (m_inserting) {
-            Rows().push_back(std::move(*m_pending));
-            m_current = Rows().size() - 1;
+            rows.push_back(std::move(*m_pending));
+            for (auto& [count, index] : m_table.index) {
+                if (const auto key = RowKey(rows.back(), m_keys, count)) {
+                    index.emplace(*key, self);
+                }
+            }
         } else {
-            Rows()[m_current] = std::move(*m_pending);
+            for (std::size_t count = 1; count <= m_keys.size(); ++count) {
+                if (RowKey(rows[self], m_keys, count) != RowKey(*m_pending, m_keys, count)) {
+                    m_table.index.clear();
+                }
+            }
+            rows[self] = std::move(*m_pending);
+        }
+        m_current = self;
+        if (m_table.afterPost) {
+            m_table.afterPost(rows, m_current, m_inserting);
+            m_table.index.clear();
         }
         m_pending.reset();
         m_inserting = false;
     }
 
 private:
-    using Row = std::unordered_map<std::string, Variant>;
-
-    std::vector<Row>& Rows() { return m_db->tables[m_code].rows; }
-
-    void Note(const std::string& call) {
-        if (m_db->recordCalls) {
-            m_db->calls.push_back(m_code + "." + call);
+    const Row& CurrentRow() const {
+        if (m_current >= m_table.rows.size()) {
+            throw SelectlineError("Kein aktueller Datensatz in der Tabelle " + m_code);
         }
-        m_db->Called(m_code + "." + call);
+        return m_table.rows[m_current];
     }
-    void CheckColumn(const std::string& name) {
-        if (!m_db->tables[m_code].HasColumn(name)) {
+    void CheckColumn(const std::string& name) const {
+        if (std::find(m_table.columns.begin(), m_table.columns.end(), name) == m_table.columns.end()) {
             throw SelectlineError("Das Feld " + name + " gibt es in der Tabelle " + m_code + " nicht");
         }
     }
-    static bool SameKey(const Row& a, const Row& b, const std::vector<std::string>& keys) {
-        for (const auto& key : keys) {
-            const auto x = a.find(key);
-            const auto y = b.find(key);
-            const std::string left = x == a.end() ? std::string{} : x->second.ToText();
-            const std::string right = y == b.end() ? std::string{} : y->second.ToText();
-            if (left != right) {
-                return false;
-            }
-        }
-        return true;
-    }
     bool Find(const std::vector<std::string>& parts) {
-        std::string joined;
-        for (const auto& part : parts) {
-            joined += " " + part;
-        }
-        Note("FindKey" + joined);
-        const auto& keys = KeyColumns(m_code);
-        if (keys.size() < parts.size()) {
-            throw SelectlineError("Die Tabelle " + m_code + " hat keinen solchen Schlüssel");
-        }
         m_pending.reset();
-        const auto& rows = Rows();
-        if (m_db->indexKeys) {
-            const auto row = IndexedRow(m_db->tables[m_code], keys, parts);
-            if (row) {
-                m_current = *row;
-            }
-            return row.has_value();
-        }
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            bool match = true;
-            for (std::size_t k = 0; k < parts.size() && match; ++k) {
-                const auto it = rows[i].find(keys[k]);
-                match = it != rows[i].end() && it->second.ToText() == parts[k];
-            }
-            if (match) {
-                m_current = i;
-                return true;
-            }
-        }
-        return false;
+        const auto row = FindRow(m_table, m_code, parts);
+        m_current = row.value_or(m_current);
+        return row.has_value();
     }
 
     std::shared_ptr<MemoryDatabase> m_db;
     std::string m_code;
+    MemoryTable& m_table;
+    const std::vector<std::string>& m_keys;
     std::size_t m_current = 0;
     std::optional<Row> m_pending;
     bool m_inserting = false;
 };
-
-bool Exists(MemoryDatabase& db, const std::string& code, const std::string& keyColumn, const std::string& key) {
-    const auto& rows = db.tables[code].rows;
-    return std::any_of(rows.begin(), rows.end(), [&](const auto& row) {
-        const auto it = row.find(keyColumn);
-        return it != row.end() && it->second.ToText() == key;
-    });
-}
 
 class MemoryLine final : public SelectlineDocumentLine {
 public:
@@ -213,7 +205,7 @@ public:
 
     void SetEingabeMenge(double quantity) override { Call("SetEingabeMenge " + FormatGermanNumber(quantity)); }
     void SetArtikel(const std::string& article) override {
-        if (!Exists(*m_db, "AR", "Artikelnummer", article)) {
+        if (!FindRow(m_db->Table("AR"), "AR", {article})) {
             throw SelectlineError("Artikel " + article + " ist nicht vorhanden");
         }
         Call("SetArtikel " + article);
@@ -224,13 +216,13 @@ public:
     void SetGesamtpreis(const std::string& total) override { Call("SetGesamtpreis " + total); }
     void Save(int mode) override {
         Call("Save " + std::to_string(mode));
-        m_document.positions.push_back(m_position);
+        m_document.positions.push_back(std::move(m_position));  // a position is saved once
     }
 
 private:
     void Call(const std::string& call) {
         m_position.calls.push_back(call);
-        m_db->Called(call);
+        Tell(*m_db, {call});
     }
 
     std::shared_ptr<MemoryDatabase> m_db;
@@ -244,16 +236,23 @@ public:
         m_document.kind = std::move(kind);
     }
     void SetAdresse(const std::string& customer) override {
-        if (!Exists(*m_db, "KU", "Nummer", customer)) {
+        Tell(*m_db, {"SetAdresse ", customer});
+        if (!FindRow(m_db->Table("KU"), "KU", {customer})) {
             throw SelectlineError("Kunde " + customer + " ist nicht vorhanden");
         }
         m_document.address = customer;
     }
-    void PutField(const std::string& name, const std::string& value) override { m_document.fields[name] = value; }
+    void PutField(const std::string& name, const std::string& value) override {
+        Tell(*m_db, {"PutField ", name, "=", value});
+        m_document.fields[name] = value;
+    }
     std::unique_ptr<SelectlineDocumentLine> CreatePos(const std::string&) override {
         return std::make_unique<MemoryLine>(m_db, m_document);
     }
-    void Save() override { m_db->documents.push_back(m_document); }
+    void Save() override {
+        Tell(*m_db, {"Save"});
+        m_db->documents.push_back(std::move(m_document));  // a document is saved once
+    }
 
 private:
     std::shared_ptr<MemoryDatabase> m_db;
@@ -265,91 +264,50 @@ public:
     explicit MemoryApplication(std::shared_ptr<MemoryDatabase> db) : m_db(std::move(db)) {}
 
     bool ApplicationReady() override {
-        Note("ApplicationReady");
-        if (m_db->notReadyChecks > 0) {
-            --m_db->notReadyChecks;
-            return false;
-        }
-        return true;
+        Tell(*m_db, {"ApplicationReady"});
+        return m_db->notReadyChecks <= 0 || --m_db->notReadyChecks < 0;  // false while checks are left
     }
     void login(const std::string& user, const std::string& password) override {
-        Note("login " + user + "|" + password);
+        Tell(*m_db, {"login ", user, "|", password});
     }
     void getMandant(const std::string& mandant, int mode) override {
-        Note("getMandant " + mandant + "|" + std::to_string(mode));
+        Tell(*m_db, {"getMandant ", mandant, "|", std::to_string(mode)});
     }
     std::unique_ptr<SelectlineTable> CreateTable(const std::string& code) override {
-        Note("CreateTable " + code);
+        Tell(*m_db, {"CreateTable ", code});
         if (m_db->tables.find(code) == m_db->tables.end()) {
             throw SelectlineError("Unbekannte Tabelle " + code);
         }
         return std::make_unique<MemoryTableObject>(m_db, code);
     }
     Variant Listenpreis(const std::string& article) override {
-        Note("Listenpreis " + article);
-        if (m_db->indexKeys) {
-            auto& articles = m_db->tables["AR"];
-            const auto row = IndexedRow(articles, KeyColumns("AR"), {article});
-            if (!row) {
-                return {};
-            }
-            const auto price = articles.rows[*row].find("Listenpreis");
-            return price == articles.rows[*row].end() ? Variant{} : price->second;
-        }
-        for (const auto& row : m_db->tables["AR"].rows) {
-            const auto number = row.find("Artikelnummer");
-            if (number != row.end() && number->second.ToText() == article) {
-                const auto price = row.find("Listenpreis");
-                return price == row.end() ? Variant{} : price->second;
-            }
-        }
-        return {};
+        Tell(*m_db, {"Listenpreis ", article});
+        auto& articles = m_db->Table("AR");
+        const auto row = FindRow(articles, "AR", {article});
+        return row && articles.rows[*row].contains("Listenpreis") ? articles.rows[*row].at("Listenpreis") : Variant{};
     }
     std::unique_ptr<SelectlineDocument> NeuerBelegAuto(const std::string& kind, const std::string&) override {
-        Note("NeuerBelegAuto " + kind);
+        Tell(*m_db, {"NeuerBelegAuto ", kind});
         return std::make_unique<MemoryDocumentObject>(m_db, kind);
     }
 
 private:
-    void Note(const std::string& call) {
-        if (m_db->recordCalls) {
-            m_db->calls.push_back(call);
-        }
-        m_db->Called(call);
-    }
     std::shared_ptr<MemoryDatabase> m_db;
 };
 
 }  // namespace
 
-void MemoryDatabase::Called(const std::string& call) const {
-    if (callTime.count() > 0) {
-        std::this_thread::sleep_for(callTime);
-    }
-    if (onCall) {
-        onCall(call);
-    }
-}
-
 MemoryTable& MemoryTable::Add(const std::vector<std::pair<std::string, Variant>>& fields) {
-    std::unordered_map<std::string, Variant> row;
+    Row row;
     for (const auto& [name, value] : fields) {
-        if (!HasColumn(name)) {
+        if (std::find(columns.begin(), columns.end(), name) == columns.end()) {
             columns.push_back(name);
         }
         row[name] = value;
     }
     rows.push_back(std::move(row));
-    keyIndex.clear();
+    index.clear();
     return *this;
-}
-
-bool MemoryTable::HasColumn(const std::string& name) const {
-    return std::find(columns.begin(), columns.end(), name) != columns.end();
-}
-
-MemoryTable& MemoryDatabase::Table(const std::string& code) {
-    return tables[code];
 }
 
 SelectlineFactory MakeMemorySelectline(std::shared_ptr<MemoryDatabase> database) {
