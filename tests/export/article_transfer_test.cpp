@@ -11,33 +11,6 @@
 namespace warenkai::test {
 namespace {
 
-// An automation object whose list price fails for one article, as a server error in mid-walk.
-class ListPriceFails final : public SelectlineApplication {
-public:
-    ListPriceFails(std::unique_ptr<SelectlineApplication> inner, std::string article)
-        : m_inner(std::move(inner)), m_article(std::move(article)) {}
-
-    bool ApplicationReady() override { return m_inner->ApplicationReady(); }
-    void login(const std::string& user, const std::string& password) override { m_inner->login(user, password); }
-    void getMandant(const std::string& mandant, int mode) override { m_inner->getMandant(mandant, mode); }
-    std::unique_ptr<SelectlineTable> CreateTable(const std::string& code) override {
-        return m_inner->CreateTable(code);
-    }
-    Variant Listenpreis(const std::string& article) override {
-        if (article == m_article) {
-            throw SelectlineError("Preisberechnung für Artikel " + article + " fehlgeschlagen");
-        }
-        return m_inner->Listenpreis(article);
-    }
-    std::unique_ptr<SelectlineDocument> NeuerBelegAuto(const std::string& kind, const std::string& text) override {
-        return m_inner->NeuerBelegAuto(kind, text);
-    }
-
-private:
-    std::unique_ptr<SelectlineApplication> m_inner;
-    std::string m_article;
-};
-
 class ArticleTransferTest : public ExportTest {
 protected:
     ArticleTransferTest() {
@@ -111,8 +84,11 @@ TEST_F(ArticleTransferTest, RunsToTheEnd) {
 }
 
 TEST_F(ArticleTransferTest, ServerErrorEndsTheTransferWithTheFilesSoFarCompleteAndNothingUploaded) {
-    context.selectline = [database = database] {
-        return std::make_unique<ListPriceFails>(MakeMemorySelectline(database)(), "4712");
+    // The list price fails for one article, as a server error in mid-walk.
+    database->onCall = [](const std::string& call) {
+        if (call == "Listenpreis 4712") {
+            throw SelectlineError("Preisberechnung für Artikel 4712 fehlgeschlagen");
+        }
     };
     EXPECT_EQ(RunArticleTransfer(settings, context), TransferOutcome::Stopped);
 
