@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "common/utf8_path.h"
 #include "pictures/picture_list.h"
@@ -76,7 +77,7 @@ TEST_F(PictureUploadTest, TheSettingsChooseFlagsModeAndPath) {
     pictures.Write("a.jpg", "a");
     settings.passiveMode = true;
     settings.synchronousTransfer = true;
-    settings.pictureFolder += "/";
+    settings.pictureFolder += static_cast<char>(std::filesystem::path::preferred_separator);
     Run();
     EXPECT_EQ(journal.Entries(), Join({kStart, FileStored("a.jpg", 1, 1, 0, "0x08000000"), kEnd}));
 }
