@@ -15,6 +15,7 @@
 #include "common/user_dialogs.h"
 #include "common/web_opener.h"
 #include "shop/ftp_control.h"
+#include "tests/support/recording_ftp.h"
 
 namespace warenkai::bench {
 
@@ -72,16 +73,6 @@ public:
     PageOpening OpenWebAddress(const std::string&) override { return {.opened = true, .failure = {}}; }
 };
 
-// A shop that cannot be reached: every connect, upload and download fails.
-class NoFtp final : public FtpControl {
-public:
-    bool connect(const std::string&, const std::string&, const std::string&, std::int32_t) override { return false; }
-    bool upload(const std::filesystem::path&, const std::string&, std::int32_t) override { return false; }
-    bool download(const std::filesystem::path&, const std::string&) override { return false; }
-    void disconnect() override {}
-    void setTransfertype(std::int32_t) override {}
-};
-
 // All of it together, and a transfer context over it:
 //     QuietWindow window;
 //     TransferContext context = window.Context(MakeMemorySelectline(database), folder);
@@ -89,7 +80,7 @@ struct QuietWindow {
     QuietStatus status;
     QuietDialogs dialogs;
     QuietWeb web;
-    NoFtp ftp;
+    test::IdleFtpControl ftp;
     CancelRequest cancel;
 
     TransferContext Context(SelectlineFactory selectline, std::filesystem::path programFolder) {

@@ -73,17 +73,13 @@ std::string LocalTimeText(std::time_t time, const char* format) {
 }
 
 RunRecorder::RunRecorder(StatusArea& shown, std::string transfer, std::time_t start)
-    : m_shown(shown), m_transfer(std::move(transfer)), m_start(start) {}
-
-void RunRecorder::SetStatusText(const std::string& text) {
-    m_shown.SetStatusText(text);
-}
+    : ForwardingStatusArea(shown), m_transfer(std::move(transfer)), m_start(start) {}
 
 void RunRecorder::ClearErrors() {
     // The entry holds the error list as it stands at the run's end, as the window shows it.
     m_errors.clear();
     m_errorsLeftOut = 0;
-    m_shown.ClearErrors();
+    ForwardingStatusArea::ClearErrors();
 }
 
 void RunRecorder::AddError(const std::string& line, const std::string& cause) {
@@ -92,12 +88,12 @@ void RunRecorder::AddError(const std::string& line, const std::string& cause) {
     } else {
         ++m_errorsLeftOut;
     }
-    m_shown.AddError(line, cause);
+    ForwardingStatusArea::AddError(line, cause);
 }
 
 void RunRecorder::SetResult(const std::string& line) {
     m_result = line;
-    m_shown.SetResult(line);
+    ForwardingStatusArea::SetResult(line);
 }
 
 std::string RunRecorder::Entry(TransferOutcome outcome, std::time_t end) const {
@@ -124,8 +120,7 @@ std::string RunRecorder::Entry(TransferOutcome outcome, std::time_t end) const {
 void RunRecorder::Record(TransferOutcome outcome, const std::filesystem::path& programFolder) {
     const std::filesystem::path file = programFolder / kRunHistoryFileName;
     if (!AppendRunHistory(file, Entry(outcome, std::time(nullptr)))) {
-        m_shown.AddError(std::string("Fehler: Das Protokoll \"") + kRunHistoryFileName +
-                         "\" kann nicht geschrieben werden");
+        AddError(std::string("Fehler: Das Protokoll \"") + kRunHistoryFileName + "\" kann nicht geschrieben werden");
     }
 }
 

@@ -34,7 +34,7 @@ std::string LocalTimeText(std::time_t time, const char* format = "%d.%m.%Y %H:%M
 
 // A status area that passes everything on and keeps what one run showed for its history entry. Used
 // on the transfer's thread only.
-class RunRecorder final : public StatusArea {
+class RunRecorder final : public ForwardingStatusArea {
 public:
     // `transfer` names the transfer in the entry ("Artikel zum Webshop").
     RunRecorder(StatusArea& shown, std::string transfer, std::time_t start);
@@ -46,17 +46,11 @@ public:
     void Record(TransferOutcome outcome, const std::filesystem::path& programFolder);
 
     using StatusArea::AddError;
-    void SetStatusText(const std::string& text) override;
     void ClearErrors() override;
     void AddError(const std::string& line, const std::string& cause) override;
     void SetResult(const std::string& line) override;
-    void SetProgressMaximum(int maximum) override { m_shown.SetProgressMaximum(maximum); }
-    int ProgressMaximum() const override { return m_shown.ProgressMaximum(); }
-    void SetProgressValue(int value) override { m_shown.SetProgressValue(value); }
-    int ProgressValue() const override { return m_shown.ProgressValue(); }
 
 private:
-    StatusArea& m_shown;
     std::string m_transfer;
     std::time_t m_start;
     std::vector<std::pair<std::string, std::string>> m_errors;  // line, cause

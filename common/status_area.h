@@ -29,4 +29,24 @@ public:
     virtual int ProgressValue() const = 0;
 };
 
+// A status area that passes every call on to another; a status area that adds to what is shown
+// derives from it and overrides what it adds.
+class ForwardingStatusArea : public StatusArea {
+public:
+    explicit ForwardingStatusArea(StatusArea& shown) : m_shown(shown) {}
+
+    using StatusArea::AddError;
+    void SetStatusText(const std::string& text) override { m_shown.SetStatusText(text); }
+    void ClearErrors() override { m_shown.ClearErrors(); }
+    void AddError(const std::string& line, const std::string& cause) override { m_shown.AddError(line, cause); }
+    void SetResult(const std::string& line) override { m_shown.SetResult(line); }
+    void SetProgressMaximum(int maximum) override { m_shown.SetProgressMaximum(maximum); }
+    int ProgressMaximum() const override { return m_shown.ProgressMaximum(); }
+    void SetProgressValue(int value) override { m_shown.SetProgressValue(value); }
+    int ProgressValue() const override { return m_shown.ProgressValue(); }
+
+private:
+    StatusArea& m_shown;
+};
+
 }  // namespace warenkai

@@ -41,30 +41,23 @@ TransferOutcome RunTransfer(StatusArea& status, UserDialogs& dialogs, const std:
 
 // A status area that passes everything on and counts the error lines since the last ClearErrors,
 // for a transfer's "0 Fehler".
-class CountingStatusArea final : public StatusArea {
+class CountingStatusArea final : public ForwardingStatusArea {
 public:
-    explicit CountingStatusArea(StatusArea& shown) : m_shown(shown) {}
+    using ForwardingStatusArea::ForwardingStatusArea;
 
     std::size_t ErrorLines() const { return m_errorLines; }
 
     using StatusArea::AddError;
-    void SetStatusText(const std::string& text) override { m_shown.SetStatusText(text); }
     void ClearErrors() override {
         m_errorLines = 0;
-        m_shown.ClearErrors();
+        ForwardingStatusArea::ClearErrors();
     }
     void AddError(const std::string& line, const std::string& cause) override {
         ++m_errorLines;
-        m_shown.AddError(line, cause);
+        ForwardingStatusArea::AddError(line, cause);
     }
-    void SetResult(const std::string& line) override { m_shown.SetResult(line); }
-    void SetProgressMaximum(int maximum) override { m_shown.SetProgressMaximum(maximum); }
-    int ProgressMaximum() const override { return m_shown.ProgressMaximum(); }
-    void SetProgressValue(int value) override { m_shown.SetProgressValue(value); }
-    int ProgressValue() const override { return m_shown.ProgressValue(); }
 
 private:
-    StatusArea& m_shown;
     std::size_t m_errorLines = 0;
 };
 

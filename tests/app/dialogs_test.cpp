@@ -30,6 +30,8 @@ private slots:
     // The version that the build sets, the maker's page in the browser, and "Schließen".
     void theAboutBoxShowsTheVersionAndOpensTheMakersPage() {
         Run run;
+        run.Start();
+        run.window->show();
         WhenModalOpens([](QWidget& modal) {
             QCOMPARE(modal.findChild<QLabel*>(QStringLiteral("Version"))->text(), QStringLiteral(WARENKAI_VERSION));
             emit modal.findChild<QLabel*>(QStringLiteral("WebAddress"))->linkActivated(kMakerWebAddress);
@@ -45,6 +47,8 @@ private slots:
     // separator unless it is a root. A root without a medium leaves the list as it was.
     void theFolderDialogSetsThePictureFolderOnlyWithOk() {
         Run run;
+        run.Start();
+        run.window->show();
         QVERIFY(QDir(run.folder.path()).mkdir(QStringLiteral("Bilder")));
         const QString work = QDir::toNativeSeparators(QFileInfo(run.folder.path()).canonicalFilePath());
         const QString pictures = work + QDir::separator() + QStringLiteral("Bilder");

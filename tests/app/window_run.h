@@ -1,10 +1,12 @@
-// What the window tests share: the main window shown over a fresh program folder, with scripted
-// dialogs, a journaling web opener, and transfers that count their runs and do what the test puts in
+// What the window tests share: the main window over a fresh program folder, with scripted dialogs, a
+// journaling web opener, and transfers that count their runs and do what the test puts in
 // `duringTransfer`. The widgets are found by their object names.
 #pragma once
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include <QtWidgets>
 
 #include "app/main_window.h"
+#include "common/transfer_context.h"
 #include "selectline/selectline_application.h"
 #include "settings/settings.h"
 #include "tests/support/fake_ui.h"
@@ -23,35 +26,44 @@ using Lines = std::vector<std::string>;
 
 inline std::string ReadFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
-    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : std::string("<missing>");
+    if (!in) {
+        return "<missing>";
+    }
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+inline void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+// One run of the window over a fresh program folder, with scripted dialogs and counting transfers.
 struct Run {
     QTemporaryDir folder;
     Journal journal;
     ScriptedDialogs dialogs{journal};
     RecordingWebOpener web{journal};
     std::filesystem::path selectlineFolder;
-    int articleRuns = 0, pictureRuns = 0, importRuns = 0;
-    std::function<void(const Settings&, TransferContext&)> duringTransfer = [](auto&, auto&) {};
+    int articleRuns = 0;
+    int pictureRuns = 0;
+    int importRuns = 0;
+    std::function<void(const Settings&, TransferContext&)> duringTransfer;
     std::unique_ptr<Main> window;
 
-    std::filesystem::path Path() const { return folder.path().toStdString(); }
+    std::filesystem::path Path() const { return std::filesystem::path(folder.path().toStdString()); }
     std::filesystem::path SettingsFile() const { return Path() / kSettingsFileName; }
+    Lines Shown() const { return journal.Entries(); }
 
-    // Shows the window over a program folder whose settings file holds `settingsFile`, none if empty.
-    explicit Run(const std::string& settingsFile = {}) {
-        if (!settingsFile.empty()) {
-            std::ofstream(SettingsFile(), std::ios::binary) << settingsFile;
-        }
+    void Start() {
+        MainServices services;
         const auto counting = [this](int& runs) {
             return [this, &runs](const Settings& settings, TransferContext& context) {
                 ++runs;
-                duringTransfer(settings, context);
+                if (duringTransfer) {
+                    duringTransfer(settings, context);
+                }
                 return TransferOutcome::Completed;
             };
         };
-        MainServices services;
         services.articleTransfer = counting(articleRuns);
         services.pictureUpload = counting(pictureRuns);
         services.customerOrderImport = counting(importRuns);
@@ -63,22 +75,43 @@ struct Run {
         services.dialogs = &dialogs;
         services.web = &web;
         window = std::make_unique<Main>(Path(), std::move(services));
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
 
-    template <typename Child = QLineEdit>
-    Child* Get(const char* name) {
-        return window->findChild<Child*>(QString::fromLatin1(name));
+    template <typename Widget = QLineEdit>
+    Widget* Get(const char* name) {
+        return window->findChild<Widget*>(QString::fromLatin1(name));
+    }
+    QLineEdit* Text1(int element) { return window->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(element)); }
+    QTableWidget* Grid() { return Get<QTableWidget>("MSHFlexGrid1_0"); }
+    QString Cell(int mappingRow, int column) { return Grid()->item(mappingRow - 1, column)->text(); }
+
+    // Shows the window on the tab "Artikel" and clicks the grid cell of mapping row `mappingRow`.
+    void ClickCell(int mappingRow, int column) {
+        window->show();
+        Get<QTabWidget>("SSTab1")->setCurrentIndex(1);
+        Get<QTabWidget>("SSTab2")->setCurrentIndex(1);
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTableWidgetItem* item = Grid()->item(mappingRow - 1, column);
+        Grid()->scrollToItem(item);
+        QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, Grid()->visualItemRect(item).center());
+    }
+    void SelectField(const QString& name) {
+        const auto found = Get<QListWidget>("List1_0")->findItems(name, Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        Get<QListWidget>("List1_0")->setCurrentItem(found.front());
     }
     // Clicks `button` as the user does; a button that is not enabled does nothing.
     void Click(const char* button) { Get<QPushButton>(button)->click(); }
-    // Clicks `button` and waits for the transfer to end.
+    // Runs a transfer button's transfer to its end.
     void Transfer(const char* button) {
         Click(button);
+        WaitForTransferEnd();
+    }
+    void WaitForTransferEnd() {
         QTRY_VERIFY_WITH_TIMEOUT(
             Get<QPushButton>("Command3")->isEnabled() && !Get<QPushButton>("Abbrechen")->isEnabled(), 20000);
     }
+    QAction* MenuEntry(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
 };
 
 }  // namespace warenkai::test
