@@ -1,16 +1,35 @@
 #include "app/window_thread_bridge.h"
 
+#include <mutex>
+
 #include <QMetaObject>
 #include <QObject>
 
 namespace warenkai {
+namespace {
+
+// Qt's event queue runs a posted call after it was posted, but Qt is not instrumented, so
+// ThreadSanitizer cannot see that order between the thread that built the call and the window's
+// thread that runs it. A call is built and posted under this lock, and taken under it before it runs.
+std::mutex& HandOverLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+void TakeOver() {
+    const std::lock_guard lock(HandOverLock());
+}
+
+}  // namespace
 
 WindowThreadBridge::WindowThreadBridge(QObject& receiver) : m_receiver(receiver) {}
 
 void WindowThreadBridge::Post(std::function<void()> call) {
+    const std::lock_guard handOver(HandOverLock());
     QMetaObject::invokeMethod(
         &m_receiver,
         [shared = m_shared, call = std::move(call)] {
+            TakeOver();
             {
                 std::lock_guard lock(shared->mutex);
                 if (shared->closed) {
@@ -33,23 +52,27 @@ bool WindowThreadBridge::Run(std::function<void()> call) {
             return false;
         }
     }
-    QMetaObject::invokeMethod(
-        &m_receiver,
-        [shared = m_shared, answer, call = std::move(call)] {
-            {
-                std::lock_guard lock(shared->mutex);
-                if (shared->closed) {
-                    return;
+    {
+        const std::lock_guard handOver(HandOverLock());
+        QMetaObject::invokeMethod(
+            &m_receiver,
+            [shared = m_shared, answer, call = std::move(call)] {
+                TakeOver();
+                {
+                    std::lock_guard lock(shared->mutex);
+                    if (shared->closed) {
+                        return;
+                    }
                 }
-            }
-            call();
-            {
-                std::lock_guard lock(shared->mutex);
-                answer->done = true;
-            }
-            shared->answered.notify_all();
-        },
-        Qt::QueuedConnection);
+                call();
+                {
+                    std::lock_guard lock(shared->mutex);
+                    answer->done = true;
+                }
+                shared->answered.notify_all();
+            },
+            Qt::QueuedConnection);
+    }
     std::unique_lock lock(m_shared->mutex);
     m_shared->answered.wait(lock, [&] { return answer->done || m_shared->closed; });
     return answer->done;
