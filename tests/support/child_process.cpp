@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <string_view>
 #include <thread>
 
 extern char** environ;
@@ -21,28 +20,6 @@ void CloseIfOpen(int& descriptor) {
         ::close(descriptor);
         descriptor = -1;
     }
-}
-
-// "NAME=" of an environment entry.
-std::string_view NamePart(std::string_view entry) {
-    return entry.substr(0, entry.find('=') + 1);
-}
-
-// The environment of this process with `changes` set over it.
-std::vector<std::string> Environment(const std::vector<std::string>& changes) {
-    std::vector<std::string> entries;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string_view text(*entry);
-        bool changed = false;
-        for (const auto& change : changes) {
-            changed = changed || text.starts_with(NamePart(change));
-        }
-        if (!changed) {
-            entries.emplace_back(text);
-        }
-    }
-    entries.insert(entries.end(), changes.begin(), changes.end());
-    return entries;
 }
 
 std::vector<char*> Pointers(std::vector<std::string>& words) {
@@ -60,14 +37,11 @@ ChildProcess::~ChildProcess() {
     Stop(std::chrono::seconds(3));
 }
 
-std::string ChildProcess::Start(std::vector<std::string> arguments, const std::filesystem::path& errorFile,
-                                const std::vector<std::string>& environment) {
+std::string ChildProcess::Start(std::vector<std::string> arguments, const std::filesystem::path& errorFile) {
     if (arguments.empty() || Running()) {
         return "nothing to start";
     }
-    std::vector<std::string> environmentEntries = Environment(environment);
     const std::vector<char*> argv = Pointers(arguments);
-    const std::vector<char*> envp = Pointers(environmentEntries);
 
     int input[2];
     int output[2];
@@ -85,7 +59,7 @@ std::string ChildProcess::Start(std::vector<std::string> arguments, const std::f
     posix_spawn_file_actions_adddup2(&actions, output[1], 1);
     const std::string errorPath = errorFile.string();
     posix_spawn_file_actions_addopen(&actions, 2, errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int spawned = ::posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    const int spawned = ::posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(input[0]);
     ::close(output[1]);

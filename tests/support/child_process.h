@@ -26,11 +26,9 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Starts arguments[0] (a full path) with `arguments`, the environment of this process with the
-    // "NAME=value" entries of `environment` set over it, and standard error written to `errorFile`.
-    // Returns what went wrong, or an empty text.
-    std::string Start(std::vector<std::string> arguments, const std::filesystem::path& errorFile,
-                      const std::vector<std::string>& environment = {});
+    // Starts arguments[0] (a full path) with `arguments` and this process's environment, standard
+    // error written to `errorFile`. Returns what went wrong, or an empty text.
+    std::string Start(std::vector<std::string> arguments, const std::filesystem::path& errorFile);
 
     bool Running() const { return m_pid > 0; }
 

@@ -31,10 +31,11 @@ FtpTestServer::FtpTestServer(const FtpServerOptions& options) {
     }
     m_folder = pattern;
     std::filesystem::create_directory(m_folder / "root");
-    // Debian's interpreter, which has python3-pyftpdlib; not whatever "python3" is first on PATH.
+    // Debian's interpreter, which has python3-pyftpdlib; not whatever "python3" is first on PATH. File
+    // names travel as UTF-8 whatever the locale (-X utf8); no bytecode beside the script (-B).
     // clang-format off
     std::vector<std::string> arguments = {
-        "/usr/bin/python3", WARENKAI_FTP_SERVER_SCRIPT, "--root", (m_folder / "root").string(),
+        "/usr/bin/python3", "-X", "utf8", "-B", WARENKAI_FTP_SERVER_SCRIPT, "--root", (m_folder / "root").string(),
         "--log", (m_folder / "events.log").string(), "--certificate-folder", m_folder.string(),
         "--user", kUser, kPassword, "elradfmwMT", "--user", kReadOnlyUser, kReadOnlyPassword, "elr",
         "--drop-after", std::to_string(options.dropAfterBytes), "--stall-after", std::to_string(options.stallAfterBytes)};
@@ -45,9 +46,7 @@ FtpTestServer::FtpTestServer(const FtpServerOptions& options) {
     if (options.tls != FtpTestTls::None) {
         arguments.insert(arguments.end(), {"--tls", options.tls == FtpTestTls::Explicit ? "explicit" : "implicit"});
     }
-    // File names travel as UTF-8 whatever the locale.
-    m_startError =
-        m_process.Start(std::move(arguments), m_folder / "stderr.txt", {"PYTHONUTF8=1", "PYTHONDONTWRITEBYTECODE=1"});
+    m_startError = m_process.Start(std::move(arguments), m_folder / "stderr.txt");
     if (!m_startError.empty()) {
         return;
     }
