@@ -117,24 +117,22 @@ TEST_F(ArticleTransferTest, UnknownFieldInTheMappingEndsTheTransfer) {
     EXPECT_EQ(Read("artikelstamm1.csv"), "<missing>");
 }
 
-TEST_F(ArticleTransferTest, FileThatCannotBeWrittenEndsTheTransfer) {
-    FailingFolder files;
-    files.failWritesAfter = 1;  // the header line only
-    EXPECT_EQ(RunArticleTransfer(settings, context, files), TransferOutcome::Stopped);
-    const std::string text = "Die Datei " + Local("artikelstamm1.csv") + " konnte nicht geschrieben werden";
-    EXPECT_EQ(status.errors, std::vector<std::string>{text});
-    EXPECT_EQ(journal.Entries().back(), "message: " + text);
-    EXPECT_TRUE(journal.Starting("ftp").empty());
-    EXPECT_EQ(files.log.back(), "close");
-}
-
-TEST_F(ArticleTransferTest, GroupFileThatCannotBeCreatedEndsTheTransferAtItsFirstLine) {
-    FailingFolder files;
-    files.failCreateOf = "artikelgruppe.csv";
-    EXPECT_EQ(RunArticleTransfer(settings, context, files), TransferOutcome::Stopped);
-    EXPECT_EQ(status.errors,
-              std::vector<std::string>{"Die Datei " + Local("artikelgruppe.csv") + " konnte nicht geschrieben werden"});
-    EXPECT_TRUE(journal.Starting("ftp").empty());
+// The article file after its header line, the group file at its creation: nothing goes to the shop,
+// and a file begun is let go.
+TEST_F(ArticleTransferTest, AFileThatCannotBeWrittenEndsTheTransfer) {
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"artikelstamm1.csv", 1, "close"}, {"artikelgruppe.csv", -1, "replace artikelgruppe.csv"}};
+    for (const auto& [name, failWritesAfter, lastStep] : cases) {
+        FailingFolder files;
+        files.failWritesAfter = failWritesAfter;
+        files.failCreateOf = failWritesAfter < 0 ? name : std::string();
+        EXPECT_EQ(RunArticleTransfer(settings, context, files), TransferOutcome::Stopped);
+        const std::string text = "Die Datei " + Local(name) + " konnte nicht geschrieben werden";
+        EXPECT_EQ(status.errors, std::vector<std::string>{text});
+        EXPECT_EQ(journal.Entries().back(), "message: " + text);
+        EXPECT_TRUE(journal.Starting("ftp").empty());
+        EXPECT_EQ(files.log.back(), lastStep);
+    }
 }
 
 TEST_F(ArticleTransferTest, GroupFileThatCannotBeCreatedIsFoundOutByTheUploadWhenItHasNoLines) {

@@ -17,12 +17,8 @@ namespace {
 
 // Blanks (not tabs) around the value go, a lone CR becomes a blank, a lone LF goes.
 TEST(CleanValue, BlanksAndLoneLineBreaks) {
-    const std::vector<std::pair<std::string, std::string>> cases = {{" \tTab\t ", "\tTab\t"},
-                                                                    {"a\nb", "ab"},
-                                                                    {"a\rb", "a b"},
-                                                                    {" 19\" O'Brien\r\n",
-                                                                     "19\xC2\xB4 O\xC2\xB4"
-                                                                     "Brien "}};
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {" \tTab\t ", "\tTab\t"}, {"a\nb", "ab"}, {"a\rb", "a b"}, {" 19\" O'Brien\r\n", "19´ O´Brien "}};
     for (const auto& [value, expected] : cases) {
         EXPECT_EQ(CleanValue(value), expected) << value;
     }
@@ -31,19 +27,9 @@ TEST(CleanValue, BlanksAndLoneLineBreaks) {
 // PriceText takes a shortcut for usual amounts; it must give what the rule gives: the regional text
 // with a point for the comma.
 TEST(PriceText, SameAsTheDecimalPointRuleOnTheRegionalText) {
-    std::vector<Variant> amounts = {-0.0,
-                                    0.1 + 0.2,
-                                    1.0 / 3.0,
-                                    99999999999999.98,
-                                    1e15,
-                                    1e16,
-                                    123456789012345678.0,
-                                    0.000123456789012345,
-                                    std::numeric_limits<double>::quiet_NaN(),
-                                    std::numeric_limits<double>::infinity(),
-                                    std::int64_t{-7},
-                                    "12,50",
-                                    true};
+    std::vector<Variant> amounts = {-0.0, 0.1 + 0.2, 1.0 / 3.0, 99999999999999.98, 1e15, 1e16, 123456789012345678.0,
+                                    0.000123456789012345, std::numeric_limits<double>::quiet_NaN(),
+                                    std::numeric_limits<double>::infinity(), std::int64_t{-7}, "12,50", true};
     std::mt19937_64 random(42);
     for (int i = 0; i < 20000; ++i) {
         amounts.emplace_back(std::round(std::uniform_real_distribution<double>(0, 1e5)(random) * 100.0) / 100.0);
