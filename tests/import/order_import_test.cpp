@@ -1,16 +1,13 @@
 #include "import/order_import.h"
 
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "import/order_record.h"
-#include "tests/import/import_test_files.h"
 #include "tests/support/fake_transfer_world.h"
+#include "tests/support/test_data.h"
 
 namespace warenkai::test {
 namespace {
-
-using Lines = std::vector<std::string>;
 
 class OrderImportTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
@@ -18,11 +15,11 @@ protected:
         database->Table("KU").Add({{"Nummer", "100"}}).Add({{"Nummer", "200"}}).Add({{"Nummer", "300"}});
         database->Table("AR").Add({{"Artikelnummer", "4711"}}).Add({{"Artikelnummer", "0815"}});
     }
-    OrderImportResult Import(const std::filesystem::path& file, const CancelRequest& stop = CancelRequest()) {
+    OrderImportResult Import(const std::filesystem::path& file) {
         OrderRecord record(folder / kOrderRecordFileName, [] { return std::string("2024-05-03 14:22:06"); });
         auto application = MakeMemorySelectline(database)();
         return ImportOrders(file, {*application, *application->CreateTable("KU"), *application->CreateTable("AR")},
-                            record, status, dialogs, stop);
+                            record, status, dialogs, cancel);
     }
 };
 
@@ -35,8 +32,7 @@ protected:
 // record. The second run, with the customer and article added and nothing refused, enters
 // exactly the orders that were not entered.
 TEST_F(OrderImportTest, BestellungenAsExpectedAndASecondRunEntersTheRest) {
-    const auto file = std::filesystem::path(WARENKAI_TEST_DATA) / "import" / "orders" / "bestellungen.csv";
-    folder.Write(kOrderRecordFileName, ExpectedFile("orders/record_before.txt"));
+    folder.Write(kOrderRecordFileName, TestData("import/orders/record_before.txt"));
     std::string customer;
     bool refuse = true;
     database->recordCalls = true;
@@ -55,31 +51,14 @@ TEST_F(OrderImportTest, BestellungenAsExpectedAndASecondRunEntersTheRest) {
     for (int run = 1; run <= 2; ++run) {
         journal.Clear();
         database->calls.clear();
-        Import(file);
+        Import(std::filesystem::path(WARENKAI_TEST_DATA) / "import" / "orders" / "bestellungen.csv");
         seen += "-- run " + std::to_string(run) + "\n" + Text(journal.Entries()) + "-- calls\n" +
                 Text(database->calls) + "-- record\n" + folder.Read(kOrderRecordFileName);
         database->Table("KU").Add({{"Nummer", "999"}});
         database->Table("AR").Add({{"Artikelnummer", "9999"}});
         refuse = false;
     }
-    EXPECT_EQ(seen, ExpectedFile("orders/expected.txt"));
-}
-
-// A cancel is taken before the next order begins; the next run enters the orders not yet entered.
-TEST_F(OrderImportTest, TheRunAfterACancelEntersTheRemainingOrders) {
-    const auto file = folder.Write("bestellungen.csv", OrderHeader() + OrderLine("1", "a", "100") +
-                                                           OrderLine("1", "a", "100") + OrderLine("2", "b", "200"));
-    database->onCall = [&](const std::string& call) {
-        if (call == "Save 1") {
-            cancel.Request();
-        }
-    };
-    EXPECT_THAT([&] { Import(file, cancel); }, ::testing::ThrowsMessage<TransferCancelled>(
-                                                   ::testing::StrEq("Abgebrochen nach 2 von 3 Bestellzeilen")));
-    database->onCall = nullptr;
-    const auto rest = Import(file);
-    EXPECT_EQ(std::pair(rest.entered, rest.alreadyEntered), std::pair(std::size_t{1}, std::size_t{1}));
-    EXPECT_EQ(database->documents.size(), 2u);
+    EXPECT_EQ(seen, TestData("import/orders/expected.txt"));
 }
 
 TEST_F(OrderImportTest, AFolderInTheFilesPlaceCannotBeOpened) {

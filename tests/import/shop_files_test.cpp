@@ -1,4 +1,5 @@
 // The shop's export files as the import reads them, its amounts, and the record of the orders entered.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -9,30 +10,18 @@
 #include "import/order_record.h"
 #include "import/shop_record_reader.h"
 #include "import/two_decimals.h"
-#include "tests/import/import_test_files.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_data.h"
 
 namespace warenkai::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
-
-// Records of three fields, read field by field (tests/data/import/cases/shop_records.txt), fields
-// across the read buffer, a CR LF split by it, a line of very many fields and one with an overlong
-// field: the records handed out, then the error lines.
+// tests/data/import/cases/shop_records.txt: records of three fields read field by field, fields
+// across the read buffer, broken lines: the records handed out, then the error lines.
 TEST(ShopRecordReader, ReadsRecordsAndReportsBrokenLines) {
-    auto cases = Cases("shop_records.txt");
-    const std::string longText(200'000, 'x');
-    const std::string beforeCr(64 * 1024 - 1 - 7, 'a');  // the CR of its line the last byte of the first buffer
-    cases.push_back({"h\r\n" + longText + ",\"" + longText + "\",z", {"2: " + longText + "|" + longText + "|z"}});
-    cases.push_back({"h\r\n" + beforeCr + ",b,c\r\nd,e,f\r\n", {"2: " + beforeCr + "|b|c", "3: d|e|f"}});
-    cases.push_back({"h\r\n" + std::string(100'000, ',') + "\r\na,b,c\r\n",
-                     {"3: a|b|c", "error: Fehler: test.csv Zeile 2: 100001 statt 3 Felder"}});
-    cases.push_back({"h\r\na," + std::string(FieldReader::kDefaultMaxFieldBytes + 10, 'x') + ",c\r\nd,e,f\r\n",
-                     {"3: d|e|f", "error: Fehler: test.csv Zeile 2: Feld 2 ist zu lang"}});
-    for (const auto& [bytes, expected] : cases) {
+    for (const auto& [bytes, expected] : Cases("import/cases/shop_records.txt")) {
         Journal journal;
         RecordingStatusArea status(journal);
         LimitedErrorList errors(status, "test.csv");
@@ -40,8 +29,8 @@ TEST(ShopRecordReader, ReadsRecordsAndReportsBrokenLines) {
         ShopRecordReader reader(in, "test.csv", 3, errors);
         Lines read;
         while (const auto record = reader.Next()) {
-            read.push_back(std::to_string(record->line) + ": " + record->fields[0] + "|" + record->fields[1] + "|" +
-                           record->fields[2]);
+            const auto& fields = record->fields;
+            read.push_back(std::to_string(record->line) + ": " + fields[0] + "|" + fields[1] + "|" + fields[2]);
         }
         EXPECT_FALSE(reader.Next());
         EXPECT_EQ(reader.RefusedRecords(), journal.Entries().size());
@@ -53,7 +42,7 @@ TEST(ShopRecordReader, ReadsRecordsAndReportsBrokenLines) {
 // Two decimals and a decimal comma, halves rounded away from zero on the written digits; what is no
 // plain decimal number is refused (tests/data/import/cases/two_decimals.txt).
 TEST(TwoDecimals, ShopAmounts) {
-    for (const auto& [value, expected] : Cases("two_decimals.txt")) {
+    for (const auto& [value, expected] : Cases("import/cases/two_decimals.txt")) {
         EXPECT_EQ(FormatTwoDecimals(value).value_or("-"), expected.at(0)) << value;
     }
     EXPECT_EQ(TwoDecimalsValue("-0,13"), -0.13);
@@ -80,13 +69,13 @@ TEST(OrderRecord, EveryIdentityComesBackAsItWas) {
     for (const auto& identity : identities) {
         EXPECT_TRUE(again.Find(identity)) << identity[0];
     }
-    EXPECT_EQ(folder.Read(kOrderRecordFileName), ExpectedFile("order_identities.txt"));
+    EXPECT_EQ(folder.Read(kOrderRecordFileName), TestData("import/order_identities.txt"));
 }
 
 // tests/data/import/cases/order_record.txt: marks of every kind, records that cannot be trusted and
 // torn last lines.
 TEST(OrderRecord, OpensWhatItCanTrustAndMendsATornLastLine) {
-    for (const auto& [bytes, expected] : Cases("order_record.txt")) {
+    for (const auto& [bytes, expected] : Cases("import/cases/order_record.txt")) {
         TempFolder folder;
         const auto file = folder.Write(kOrderRecordFileName, bytes);
         Lines seen;
@@ -95,12 +84,12 @@ TEST(OrderRecord, OpensWhatItCanTrustAndMendsATornLastLine) {
             std::string known;
             for (const std::string order : {"1", "2", "3"}) {
                 const auto mark = record.Find({order, "a", "100"});
-                known += (order == "1" ? "" : "|") + order +
+                known += "|" + order +
                          (!mark                            ? " unbekannt"
                           : mark->mark == OrderMark::Begun ? " begonnen"
                                                            : " eingetragen");
             }
-            seen.push_back(known);
+            seen.push_back(known.substr(1));
             EXPECT_TRUE(record.Mark(OrderMark::Begun, {"3", "a", "100"}, 1));
         } catch (const std::runtime_error& error) {
             std::string text = error.what();
@@ -123,12 +112,8 @@ TEST(OrderRecord, ARecordThatCannotBeWrittenOrReadIsRefused) {
         const auto file = folder.Write(kOrderRecordFileName, std::string(kOrderRecordHeader) + "\r\n");
         spoil(file);
         const auto size = fs::is_regular_file(file) ? fs::file_size(file) : 0;
-        try {
-            OrderRecord record(file);
-            ADD_FAILURE() << problem;
-        } catch (const std::runtime_error& error) {
-            EXPECT_EQ(error.what(), OrderRecordProblemText(file, problem));
-        }
+        EXPECT_THAT([&] { OrderRecord record(file); },
+                    ::testing::ThrowsMessage<std::runtime_error>(OrderRecordProblemText(file, problem)));
         EXPECT_EQ(fs::is_regular_file(file) ? fs::file_size(file) : 0, size) << problem;
     }
 }
