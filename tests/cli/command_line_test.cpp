@@ -1,6 +1,5 @@
 #include "app/cli/command_line.h"
 
-#include <deque>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -8,10 +7,11 @@
 #include "app/cli/command_line_arguments.h"
 #include "common/run_history.h"
 #include "common/status_area.h"
+#include "common/transfer_lock.h"
 #include "common/user_dialogs.h"
-#include "common/web_opener.h"
-#include "selectline/selectline_application.h"
+#include "pictures/picture_upload.h"
 #include "settings/settings.h"
+#include "shop/shop_connection.h"
 #include "shop/shop_page.h"
 #include "tests/support/recording_ftp.h"
 #include "tests/support/temp_folder.h"
@@ -19,16 +19,51 @@
 namespace warenkai::test {
 namespace {
 
-using Transfer = std::function<TransferOutcome(const Settings&, TransferContext&)>;
+using Kind = CommandLineRequest::Kind;
+using Transfer = CommandLineServices::Transfer;
+
+// A request in one line: "<transfer> [<settings file>] [browser]", "help", "version" or the problem.
+std::string Described(const CommandLineRequest& request) {
+    if (request.kind != Kind::Run) {
+        return request.kind == Kind::Help ? "help" : request.kind == Kind::Version ? "version" : request.problem;
+    }
+    const char* const words[] = {"articles", "pictures", "orders"};
+    return words[static_cast<int>(request.transfer)] +
+           (request.settingsFile ? " " + request.settingsFile->string() : "") + (request.browser ? " browser" : "");
+}
+
+TEST(CommandLineArguments, OneTransferWordWithOptionsBeforeOrAfterItHelpAndVersionWin) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"articles"}, "articles"},
+        {{"pictures", "--settings", "a b.ini", "--browser"}, "pictures a b.ini browser"},
+        {{"--settings=/x/E.ini", "orders"}, "orders /x/E.ini"},
+        {{"--help"}, "help"},
+        {{"-h"}, "help"},
+        {{"quatsch", "--help"}, "help"},
+        {{"--version", "--help"}, "help"},
+        {{"articles", "--version"}, "version"},
+        {{}, "Es fehlt die Übertragung (articles, pictures oder orders)."},
+        {{"--browser"}, "Es fehlt die Übertragung (articles, pictures oder orders)."},
+        {{"artikel"}, "Unbekannter Befehl: artikel"},
+        {{"Articles"}, "Unbekannter Befehl: Articles"},
+        {{"articles", "--schnell"}, "Unbekannte Option: --schnell"},
+        {{"articles", "-v"}, "Unbekannte Option: -v"},
+        {{"articles", "--settings"}, "Bei --settings fehlt die Einstellungsdatei."},
+        {{"articles", "--settings="}, "Bei --settings fehlt die Einstellungsdatei."},
+        {{"articles", "--settings", "a", "--settings", "b"}, "--settings ist mehr als einmal angegeben."},
+        {{"articles", "orders"}, "Es kann nur eine Übertragung auf einmal gestartet werden: orders"},
+    };
+    for (const auto& [arguments, request] : cases) {
+        EXPECT_EQ(Described(ParseCommandLine(arguments)), request);
+    }
+}
 
 // The command line in-process, with the program's own console but fake transfers, FTP control,
 // Selectline and page requests.
 class CommandLineTest : public ::testing::Test {
 protected:
     CommandLineTest() {
-        Settings own;
-        own.ftpServer = "shop.example:21";
-        SaveSettings(folder / kSettingsFileName, own);
+        folder.Write(kSettingsFileName, "GRUND0=shop.example:21\r\n");
         services.out = &out;
         services.err = &err;
         services.in = &in;
@@ -42,27 +77,20 @@ protected:
         services.pictureUpload = record("pictures");
         services.customerOrderImport = record("orders");
         services.makeFtpControl = [] { return std::make_unique<IdleFtpControl>(); };
-        services.makeSelectline = [](const std::filesystem::path&) -> SelectlineFactory {
-            return [] { return std::unique_ptr<SelectlineApplication>(); };
-        };
+        services.makeSelectline = [](const std::filesystem::path&) { return SelectlineFactory(); };
         services.requestPage = [this](const std::string& address) {
             requested.push_back(address);
-            HttpPageResult result = pageResults.empty() ? HttpPageResult{200, {}, false} : pageResults.front();
-            if (!pageResults.empty()) {
-                pageResults.pop_front();
-            }
-            return result;
+            return requested.size() <= pages.size() ? pages[requested.size() - 1] : HttpPageResult{200, {}, false};
         };
     }
 
     int Run(const std::vector<std::string>& arguments) {
         out.str("");
         err.str("");
-        return RunCommandLine(arguments, folder.path(), services, cancel);
+        return RunCommandLine(arguments, folder.path(), services, CancelRequest());
     }
 
     TempFolder folder;
-    CancelRequest cancel;
     std::ostringstream out;
     std::ostringstream err;
     std::istringstream in;
@@ -70,11 +98,12 @@ protected:
     Transfer transfer;
     std::vector<std::string> ran;
     std::vector<std::string> requested;
-    std::deque<HttpPageResult> pageResults;
+    std::vector<HttpPageResult> pages;  // the answers to the page requests, in turn
 };
 
 // Each word runs its transfer with the settings of the program folder, or of the file named, which
-// is never rewritten; a settings file that cannot be read stops before any transfer.
+// is never rewritten; a settings file that cannot be read or a lock held elsewhere stop before any
+// transfer.
 TEST_F(CommandLineTest, EachWordRunsItsTransferWithTheSettingsOfTheProgramFolderOrTheNamedFile) {
     const std::string otherBytes = "DATENCHECK2=Ja\r\nGRUND0=anderer.example:2121\r\n";
     const auto other = folder.Write("andere.ini", otherBytes);
@@ -85,8 +114,28 @@ TEST_F(CommandLineTest, EachWordRunsItsTransferWithTheSettingsOfTheProgramFolder
     const auto missing = folder / "fehlt.ini";
     EXPECT_EQ(Run({"orders", "--settings", missing.string()}), kExitStoppedOrUsage);
     EXPECT_EQ(err.str(), "warenkai: Die Einstellungsdatei " + missing.string() + " kann nicht gelesen werden.\n");
+    {
+        const TransferLock running(folder.path());
+        ASSERT_TRUE(running.Held());
+        EXPECT_EQ(Run({"pictures"}), kExitStoppedOrUsage);
+        EXPECT_EQ(err.str(), std::string("warenkai: ") + kTransferLockBusyText + "\n");
+        EXPECT_EQ(out.str(), "");
+    }
     EXPECT_EQ(ran, (std::vector<std::string>{"articles shop.example:21", "orders shop.example:21",
                                              "pictures anderer.example:2121"}));
+}
+
+// A transfer that opens `pages` in turn and then shows `messages`.
+Transfer Opening(std::vector<std::string> pages, std::vector<std::string> messages = {}) {
+    return [=](const Settings&, TransferContext& context) {
+        for (const auto& page : pages) {
+            OpenShopPage(context, page);
+        }
+        for (const auto& message : messages) {
+            context.dialogs.ShowMessage(message);
+        }
+        return TransferOutcome::Completed;
+    };
 }
 
 // The exit status tells how the run ended; the result line is the last line of standard output, and
@@ -112,6 +161,20 @@ TEST_F(CommandLineTest, TheExitStatusTellsHowTheRunEnded) {
              return TransferOutcome::Completed;
          },
          kExitNoErrors, "", "Fehler: alt\n", "fertig"},
+        // A failed connection and a file that could not be opened, which the window shows only in its
+        // status line and a message box, are failures too.
+        {[](const Settings&, TransferContext& context) {
+             context.status.SetStatusText(kConnectionFailedStatus);
+             return TransferOutcome::Completed;
+         },
+         kExitErrorsListed, "Verbindung konnte nicht aufgebaut werden\n", "", "fertig"},
+        {Opening({}, {"Fehler beim öffnen von kundenstamm.csv"}), kExitErrorsListed,
+         "Fehler beim öffnen von kundenstamm.csv\n", "", "fertig"},
+        // An upload without a valid picture folder could not start.
+        {Opening({}, {kInvalidPictureFolderMessage}), kExitStoppedOrUsage, "Der Pfad zu den Bildern ist nicht gültig\n",
+         "", "fertig"},
+        {Opening({}, {kNoPictureFolderMessage}), kExitStoppedOrUsage, "Kein Pfad zu den Bildern vorhanden\n", "",
+         "fertig"},
         {[](const Settings&, TransferContext& context) {
              return RunTransfer(context.status, context.dialogs, [] { throw std::runtime_error("Tabelle AR fehlt"); });
          },
@@ -122,7 +185,7 @@ TEST_F(CommandLineTest, TheExitStatusTellsHowTheRunEnded) {
     };
     for (const auto& c : cases) {
         transfer = c.transfer;
-        EXPECT_EQ(Run({"articles"}), c.exit) << c.err;
+        EXPECT_EQ(Run({"articles"}), c.exit) << c.out;
         EXPECT_EQ(out.str(), c.out);
         EXPECT_EQ(err.str(), c.err);
         const std::string newest = RunHistoryNewestFirst(folder.Read(kRunHistoryFileName));
@@ -131,22 +194,17 @@ TEST_F(CommandLineTest, TheExitStatusTellsHowTheRunEnded) {
 }
 
 TEST_F(CommandLineTest, ShopPagesAreRequestedUntilTheShopStopsAnsweringAndEveryFailureIsListedWithItsCause) {
-    const std::vector<std::string> pages = {"http://shop.example/import2.php?Autowert=artikelstamm1.csv",
-                                            "http://shop.example/import2.php?Autowert=artikelstamm2.csv",
-                                            "http://shop.example/import2.php?Autowert=artikelgruppe.csv",
-                                            "http://shop.example/import2.php?Autowert=artikelstamm3.csv"};
-    transfer = [&pages](const Settings&, TransferContext& context) {
-        for (const auto& page : pages) {
-            OpenShopPage(context, page);
-        }
-        return TransferOutcome::Completed;
-    };
+    const std::vector<std::string> addresses = {"http://shop.example/import2.php?Autowert=artikelstamm1.csv",
+                                                "http://shop.example/import2.php?Autowert=artikelstamm2.csv",
+                                                "http://shop.example/import2.php?Autowert=artikelgruppe.csv",
+                                                "http://shop.example/import2.php?Autowert=artikelstamm3.csv"};
+    transfer = Opening(addresses);
     const std::string timedOut = "Operation timed out after 600000 milliseconds with 0 bytes received";
-    pageResults = {{200, {}, false}, {500, {}, false}, {0, timedOut, true}, {200, {}, false}};
+    pages = {{200, {}, false}, {500, {}, false}, {0, timedOut, true}, {200, {}, false}};
     EXPECT_EQ(Run({"articles"}), kExitErrorsListed);
-    EXPECT_EQ(requested, (std::vector<std::string>{pages[0], pages[1], pages[2]}));
-    EXPECT_EQ(err.str(), "Fehler: Seite " + pages[1] + " nicht geöffnet\n    HTTP 500\nFehler: Seite " + pages[2] +
-                             " nicht geöffnet\n    " + timedOut + "\nFehler: Seite " + pages[3] +
+    EXPECT_EQ(requested, (std::vector<std::string>{addresses[0], addresses[1], addresses[2]}));
+    EXPECT_EQ(err.str(), "Fehler: Seite " + addresses[1] + " nicht geöffnet\n    HTTP 500\nFehler: Seite " +
+                             addresses[2] + " nicht geöffnet\n    " + timedOut + "\nFehler: Seite " + addresses[3] +
                              " nicht geöffnet\n    nicht abgerufen: der Webshop hat auf eine Seite davor nicht "
                              "geantwortet (" +
                              timedOut + ")\n");
@@ -157,12 +215,8 @@ TEST_F(CommandLineTest, ShopPagesAreRequestedUntilTheShopStopsAnsweringAndEveryF
 TEST_F(CommandLineTest, WithBrowserThePageIsOpenedAndTheNextMessageWaitsForEnter) {
     services.browserProgram = "/bin/true";
     in.str("\nrest\n");
-    transfer = [](const Settings&, TransferContext& context) {
-        OpenShopPage(context, "http://shop.example/export2.php");
-        context.dialogs.ShowMessage("Klicken Sie auf OK wenn die Datei fertig exportiert worden ist");
-        context.dialogs.ShowMessage("Fertig");
-        return TransferOutcome::Completed;
-    };
+    transfer = Opening({"http://shop.example/export2.php"},
+                       {"Klicken Sie auf OK wenn die Datei fertig exportiert worden ist", "Fertig"});
     EXPECT_EQ(Run({"orders", "--browser"}), kExitNoErrors);
     EXPECT_TRUE(requested.empty());
     EXPECT_EQ(out.str(),
@@ -172,16 +226,11 @@ TEST_F(CommandLineTest, WithBrowserThePageIsOpenedAndTheNextMessageWaitsForEnter
     std::getline(in, unread);
     EXPECT_EQ(unread, "rest");
 
-    services.browserProgram = (folder / "kein-browser").string();
-    transfer = [](const Settings&, TransferContext& context) {
-        OpenShopPage(context, "http://shop.example/export2.php");
-        OpenShopPage(context, "-rf");
-        return TransferOutcome::Completed;
-    };
+    services.browserProgram = folder / "kein-browser";
+    transfer = Opening({"http://shop.example/export2.php", "-rf"});
     EXPECT_EQ(Run({"orders", "--browser"}), kExitErrorsListed);
     EXPECT_EQ(err.str(),
-              "Fehler: Seite http://shop.example/export2.php nicht geöffnet\n    " +
-                  (folder / "kein-browser").string() +
+              "Fehler: Seite http://shop.example/export2.php nicht geöffnet\n    " + services.browserProgram +
                   ": No such file or directory\nFehler: Seite -rf nicht geöffnet\n    keine gültige Adresse\n");
 }
 

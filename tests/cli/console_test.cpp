@@ -10,36 +10,45 @@
 namespace warenkai::test {
 namespace {
 
-const std::string kEmptyBar = "[" + std::string(30, ' ') + "]   0 %";
-const std::string kHalfBar = "[" + std::string(15, '#') + std::string(15, ' ') + "]  50 %";
-const std::string kFullBar = "[" + std::string(30, '#') + "] 100 %";
-const std::string kErase = "\r" + std::string(kHalfBar.size(), ' ') + "\r";
+std::string Bar(int filled, const char* percent) {
+    return "[" + std::string(filled, '#') + std::string(30 - filled, ' ') + "] " + percent + " %";
+}
 
-TEST(ConsoleProgressBar, ShowsTheShareAsBarAndPercentWithinTheRange) {
+TEST(Console, ShowsTheProgressAsBarAndPercentWithinTheRange) {
     const struct {
-        int value, maximum;
-        std::string text;
-    } cases[] = {{0, 100, kEmptyBar}, {50, 100, kHalfBar},
-                 {3, 3, kFullBar},    {1, 3, "[" + std::string(10, '#') + std::string(20, ' ') + "]  33 %"},
-                 {0, 0, kEmptyBar},  // an export without articles
-                 {7, 3, kFullBar},    {-1, 3, kEmptyBar}};
+        int value, maximum, filled;
+        const char* percent;
+    } cases[] = {{0, 100, 0, "  0"},
+                 {50, 100, 15, " 50"},
+                 {3, 3, 30, "100"},
+                 {1, 3, 10, " 33"},
+                 {0, 0, 0, "  0"} /* an export without articles */,
+                 {7, 3, 30, "100"},
+                 {-1, 3, 0, "  0"}};
     for (const auto& c : cases) {
-        EXPECT_EQ(Console::ProgressBarText(c.value, c.maximum), c.text) << c.value << "/" << c.maximum;
+        EXPECT_EQ(Console::ProgressBarText(c.value, c.maximum), Bar(c.filled, c.percent))
+            << c.value << "/" << c.maximum;
     }
 }
 
-struct Terminal {
-    std::ostringstream out;
-    std::ostringstream err;
-    Console console;
-    explicit Terminal(bool drawProgress = false) : console(out, err, drawProgress) {}
-};
+TEST(Console, ControlCharactersFromTheDataCannotReachTheTerminal) {
+    // U+009B (a control sequence introducer of its own) and U+0081, which the code page leaves
+    // undefined, go too; "ü", "€" and the no-break space stay.
+    const std::pair<std::string, std::string> cases[] = {{"Kundennummer: 4711\x1b[2J", "Kundennummer: 4711?[2J"},
+                                                         {"a\rb\007c\177", "a?b?c?"},
+                                                         {"zwei\nZeilen\tmit Tab", "zwei\nZeilen\tmit Tab"},
+                                                         {"x\302\2331m \302\201 ü € \302\240", "x?1m ? ü € \302\240"}};
+    for (const auto& [text, printable] : cases) {
+        EXPECT_EQ(Console::Printable(text), printable);
+    }
+}
 
 // Status texts on standard output, each new one once; error lines on standard error, the cause
 // indented below, line by line; the bar is erased around every line and redrawn below it.
-TEST(ConsoleStatusArea, PrintsStatusTextsErrorLinesWithTheirCausesAndTheBarAroundThem) {
-    Terminal terminal(true);
-    ConsoleStatusArea status(terminal.console);
+TEST(Console, PrintsStatusTextsErrorLinesWithTheirCausesAndTheBarAroundThem) {
+    std::ostringstream out, err;
+    Console console(out, err, true);
+    ConsoleStatusArea status(console);
     status.SetProgressMaximum(100);
     status.SetProgressValue(50);
     status.SetProgressValue(50);
@@ -47,41 +56,32 @@ TEST(ConsoleStatusArea, PrintsStatusTextsErrorLinesWithTheirCausesAndTheBarAroun
     status.SetStatusText("Übertrage den Artikelstamm1");
     status.AddError("Fehler: Artikelstamm1", "550 Permission denied\nzweite Zeile");
     status.SetProgressValue(150);
-    terminal.console.EndProgress();
+    console.EndProgress();
 
-    EXPECT_EQ(terminal.out.str(), "Übertrage den Artikelstamm1\n");
-    EXPECT_EQ(terminal.err.str(), "\r" + kEmptyBar + "\r" + kHalfBar + kErase + "\r" + kHalfBar + kErase +
-                                      "Fehler: Artikelstamm1\n    550 Permission denied\n    zweite Zeile\n\r" +
-                                      kHalfBar + "\r" + kFullBar + kErase);
+    const std::string half = Bar(15, " 50"), erase = "\r" + std::string(half.size(), ' ') + "\r";
+    EXPECT_EQ(out.str(), "Übertrage den Artikelstamm1\n");
+    EXPECT_EQ(err.str(), "\r" + Bar(0, "  0") + "\r" + half + erase + "\r" + half + erase +
+                             "Fehler: Artikelstamm1\n    550 Permission denied\n    zweite Zeile\n\r" + half + "\r" +
+                             Bar(30, "100") + erase);
     EXPECT_EQ(status.ErrorCount(), 1);
     status.ClearErrors();
     EXPECT_EQ(status.ErrorCount(), 0);
 }
 
-TEST(ConsolePrintable, ControlCharactersFromTheDataCannotReachTheTerminal) {
-    EXPECT_EQ(Console::Printable("Kundennummer: 4711\x1b[2J"), "Kundennummer: 4711?[2J");
-    EXPECT_EQ(Console::Printable("a\rb\x07"
-                                 "c\x7f"),
-              "a?b?c?");
-    EXPECT_EQ(Console::Printable("zwei\nZeilen\tmit Tab"), "zwei\nZeilen\tmit Tab");
-    // U+009B (a control sequence introducer of its own) and U+0081, which the code page leaves
-    // undefined; "ü" and "€" stay.
-    EXPECT_EQ(Console::Printable("x\xC2\x9B"
-                                 "1m \xC2\x81 \xC3\xBC \xE2\x82\xAC \xC2\xA0"),
-              "x?1m ? \xC3\xBC \xE2\x82\xAC \xC2\xA0");
-}
-
-TEST(ConsoleDialogs, ConfirmAtOnceAnswerNoAndWaitForEnterOnlyAfterABrowserPage) {
-    Terminal terminal;
+// Message boxes are confirmed at once, questions answered No, input boxes empty; only after a browser
+// page does the next message wait for Enter, and an input that has ended does not block.
+TEST(Console, DialogsConfirmAtOnceAnswerNoAndWaitForEnterOnlyAfterABrowserPage) {
+    std::ostringstream out, err;
+    Console console(out, err, false);
     std::istringstream in("\nnicht gelesen\n");
-    ConsoleDialogs dialogs(terminal.console, in);
+    ConsoleDialogs dialogs(console, in);
     dialogs.ShowMessage("Fertig");
     EXPECT_FALSE(dialogs.AskYesNo("Wollen Sie die Zeile löschen?"));
     EXPECT_EQ(dialogs.AskText("Wert eingeben", "Standardwert", "16"), "");
     dialogs.WaitForEnterAtNextMessage();
     dialogs.ShowMessage("Klicken Sie auf OK wenn die Datei fertig importiert worden ist");
     dialogs.ShowMessage("Fertig");
-    EXPECT_EQ(terminal.out.str(),
+    EXPECT_EQ(out.str(),
               "Fertig\n"
               "Wollen Sie die Zeile löschen?\nAntwort: Nein (ohne Fenster)\n"
               "Standardwert: Wert eingeben\nEingabe: leer (ohne Fenster)\n"
@@ -89,8 +89,6 @@ TEST(ConsoleDialogs, ConfirmAtOnceAnswerNoAndWaitForEnterOnlyAfterABrowserPage) 
     std::string unread;
     std::getline(in, unread);
     EXPECT_EQ(unread, "nicht gelesen");
-
-    // An input that has ended does not block.
     dialogs.WaitForEnterAtNextMessage();
     dialogs.ShowMessage("Klicken Sie auf OK wenn die Datei fertig exportiert worden ist");
 }
