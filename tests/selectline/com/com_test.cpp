@@ -7,11 +7,13 @@
 
 #include <cstring>
 #include <tuple>
+#include <utility>
 
 #include "selectline/com/com_selectline.h"
 #include "selectline/com/com_variant.h"
 #include "selectline/selectline_application.h"
 #include "tests/selectline/com/fake_xfakt_server.h"
+#include "tests/selectline/selectline_steps.h"
 
 namespace warenkai::test {
 namespace {
@@ -83,47 +85,23 @@ protected:
     std::unique_ptr<FakeXFaktRegistration> registration = std::make_unique<FakeXFaktRegistration>(server);
 };
 
-// Texts go as BSTR, the integers of getMandant and of a position's Save as VT_I4, quantities and
-// unit prices as VT_R8, all in Selectline's order; counts, values and found keys come back.
+// The steps of com_steps.txt, each with the calls the server gets.
 TEST_F(ComSelectlineTest, CallsArriveInOrderWithTheirArgumentsAndTheAnswersComeBack) {
-    server->tables["AR"] = {{"Artikelnummer"}, {{{"Artikelnummer", "1"}, {"Listenpreis", 49.9}}, {{"Artikelnummer", "2"}}}};
+    server->tables["AR"] = {{"Artikelnummer"},
+                            {{{"Artikelnummer", "1"}, {"Listenpreis", 49.9}}, {{"Artikelnummer", "2"}}}};
     const auto application = MakeComSelectline()();
-    EXPECT_TRUE(application->ApplicationReady());
-    application->login("", "");
-    application->getMandant("", 1);
-    EXPECT_EQ(application->Listenpreis("1"), Variant(49.9));
-    const auto articles = application->CreateTable("AR");
-    EXPECT_EQ(articles->Recordcount(), 2);
-    articles->Next();
-    EXPECT_EQ(articles->GetField("Artikelnummer"), Variant("2"));
-    articles->First();
-    EXPECT_TRUE(!articles->FindKey("9999") && articles->FindKey2("1", "A") && articles->FindKey3("1", "G", "1"));
-    articles->Insert();
-    articles->PutField("Bezeichnung", "Ä");
-    articles->Post();
-    const auto document = application->NeuerBelegAuto("B", "");
-    document->SetAdresse("10023");
-    document->PutField("FreierText1", "7");
-    const auto line = document->CreatePos("A");
-    line->SetArtikel("4711");
-    line->SetEingabeMenge(2);
-    line->SetEinzelpreis(19.9);
-    line->SetSteuerProzent("19,00");
-    line->SetBezeichnung("Spaten");
-    line->SetGesamtpreis("39,80");
-    line->Save(1);
-    document->Save();
-    EXPECT_EQ(server->calls,
-              (std::vector<std::string>{
-                  "App.ApplicationReady()", R"(App.login("", ""))", R"(App.getMandant("", i4 1))",
-                  R"(App.Listenpreis("1"))", R"(App.CreateTable("AR"))", "AR.Recordcount()", "AR.Next()",
-                  R"(AR.GetField("Artikelnummer"))", "AR.First()", R"(AR.FindKey("9999"))",
-                  R"(AR.FindKey2("1", "A"))", R"(AR.FindKey3("1", "G", "1"))", "AR.Insert()",
-                  R"(AR.PutField("Bezeichnung", "Ä"))", "AR.Post()", R"(App.NeuerBelegAuto("B", ""))",
-                  R"(Beleg.SetAdresse("10023"))", R"(Beleg.PutField("FreierText1", "7"))", R"(Beleg.CreatePos("A"))",
-                  R"(Pos.SetArtikel("4711"))", "Pos.SetEingabeMenge(r8 2)", "Pos.SetEinzelpreis(r8 19,9)",
-                  R"(Pos.SetSteuerProzent("19,00"))", R"(Pos.SetBezeichnung("Spaten"))",
-                  R"(Pos.SetGesamtpreis("39,80"))", "Pos.Save(i4 1)", "Beleg.Save()"}));
+    SelectlineSteps steps(*application);
+    const auto lines = DataLines("com_steps.txt");
+    for (const std::string& step : lines) {
+        const std::string call = step.substr(0, std::min(step.find(" -> "), step.find(" => ")));
+        std::string answer = steps.Answer(call);
+        answer = (answer.empty() ? "" : " -> " + answer) + " => ";
+        for (const std::string& received : std::exchange(server->calls, {})) {
+            answer += (answer.ends_with("=> ") ? "" : " ; ") + received;
+        }
+        EXPECT_EQ(call + answer, step);
+    }
+    EXPECT_EQ(lines.size(), 26u);
 }
 
 // A server's exception gives its own text, at once or filled in later; a failed call or an unknown
@@ -131,18 +109,15 @@ TEST_F(ComSelectlineTest, CallsArriveInOrderWithTheirArgumentsAndTheAnswersComeB
 // without the server registered, the program names it.
 TEST_F(ComSelectlineTest, FailuresBecomeSelectlineErrorsWithTheirText) {
     const std::string failed = "Fehler beim Aufruf von \"getMandant\" in Selectline: ";
-    const auto noTable = [](SelectlineApplication& application) { application.CreateTable("XX"); };
-    const std::tuple<FakeFailure, std::function<void(SelectlineApplication&)>, Matcher<std::string>> cases[] = {
-        {{DISP_E_EXCEPTION, "Mandant gesperrt", false}, {}, StrEq("Mandant gesperrt")},
-        {{DISP_E_EXCEPTION, "Mandant gesperrt", true}, {}, StrEq("Mandant gesperrt")},
-        {{E_ACCESSDENIED, "", false}, {}, AllOf(StartsWith(failed), EndsWith(" (0x80070005)"))},
-        {{DISP_E_UNKNOWNNAME, "", false}, {}, AllOf(StartsWith(failed), EndsWith(" (0x80020006)"))},
-        {{S_OK, "", false}, noTable, StrEq("Selectline hat bei \"CreateTable\" kein Objekt geliefert")}};
+    const std::tuple<FakeFailure, std::string, Matcher<std::string>> cases[] = {
+        {{DISP_E_EXCEPTION, "Mandant gesperrt", false}, "App getMandant |1", StrEq("Mandant gesperrt")},
+        {{DISP_E_EXCEPTION, "Mandant gesperrt", true}, "App getMandant |1", StrEq("Mandant gesperrt")},
+        {{E_ACCESSDENIED, "", false}, "App getMandant |1", AllOf(StartsWith(failed), EndsWith(" (0x80070005)"))},
+        {{DISP_E_UNKNOWNNAME, "", false}, "App getMandant |1", AllOf(StartsWith(failed), EndsWith(" (0x80020006)"))},
+        {{S_OK, "", false}, "App CreateTable XX", StrEq("Selectline hat bei \"CreateTable\" kein Objekt geliefert")}};
     for (const auto& [failure, call, text] : cases) {
         server->failures = {{"App.getMandant", failure}};
-        const auto application = MakeComSelectline()();
-        EXPECT_THAT([&] { call ? call(*application) : application->getMandant("", 1); },
-                    ThrowsMessage<SelectlineError>(text));
+        EXPECT_THAT(SelectlineSteps(*MakeComSelectline()()).Answer(call), text);
     }
     registration.reset();
     EXPECT_THAT([] { MakeComSelectline()(); },
@@ -151,22 +126,22 @@ TEST_F(ComSelectlineTest, FailuresBecomeSelectlineErrorsWithTheirText) {
 }
 
 // The fake as a process of its own (fake_xfakt_local_server.exe beside this program), whose process
-// ends in its second "AR.Next": that call fails at once with a message naming it, never waits.
+// ends in its second "AR.Next": that call fails at once with a message naming it, never waits. The
+// call fails (RPC_S_CALL_FAILED under wine), or the apartment has already seen the server go
+// (RPC_E_DISCONNECTED, RPC_S_SERVER_UNAVAILABLE).
 TEST_F(ComSelectlineTest, AServerProcessThatEndsMidWalkFailsTheCallAtOnce) {
     registration.reset();
     wchar_t buffer[MAX_PATH];
     const std::wstring thisProgram(buffer, GetModuleFileNameW(nullptr, buffer, MAX_PATH));
     const FakeXFaktRegistryEntries entries(L"\"" + thisProgram.substr(0, thisProgram.find_last_of(L'\\')) +
                                            L"\\fake_xfakt_local_server.exe\"");
-    const auto articles = MakeComSelectline()()->CreateTable("AR");
-    articles->Next();
-    EXPECT_EQ(articles->GetField("Artikelnummer"), Variant("2"));
-    // The call fails (RPC_S_CALL_FAILED under wine), or the apartment has already seen the server go
-    // (RPC_E_DISCONNECTED, RPC_S_SERVER_UNAVAILABLE).
-    EXPECT_THAT([&] { articles->Next(); },
-                ThrowsMessage<SelectlineError>(
-                    AllOf(StartsWith("Fehler beim Aufruf von \"Next\" in Selectline: "),
-                          AnyOf(EndsWith(" (0x800706BE)"), EndsWith(" (0x80010108)"), EndsWith(" (0x800706BA)")))));
+    const auto application = MakeComSelectline()();
+    SelectlineSteps steps(*application);
+    EXPECT_EQ(steps.Answer("AR Next"), "");
+    EXPECT_EQ(steps.Answer("AR GetField Artikelnummer"), "t 2");
+    EXPECT_THAT(steps.Answer("AR Next"),
+                AllOf(StartsWith("Fehler beim Aufruf von \"Next\" in Selectline: "),
+                      AnyOf(EndsWith(" (0x800706BE)"), EndsWith(" (0x80010108)"), EndsWith(" (0x800706BA)"))));
 }
 
 }  // namespace

@@ -16,25 +16,18 @@ BSTR NewBstr(const std::string& text) {
     return SysAllocString(com::WideFromUtf8(text).c_str());
 }
 
-// An argument as FakeXFakt::calls shows it.
-std::string Describe(const VARIANT& argument) {
-    const std::string text = com::FromComVariant(argument).ToText();
-    const VARTYPE type = V_VT(&argument);
-    return type == VT_BSTR ? '"' + text + '"' : (type == VT_I4 ? "i4 " : type == VT_R8 ? "r8 " : "vt? ") + text;
-}
-
-// A value as the VARIANT of its kind.
+// A value as VT_EMPTY, VT_BSTR, VT_BOOL or (every number) VT_R8.
 void SetValue(VARIANT& result, const Variant& value) {
-    constexpr VARTYPE kTypes[] = {VT_EMPTY, VT_BSTR, VT_I8, VT_R8, VT_DATE, VT_BOOL};
-    V_VT(&result) = kTypes[value.value().index()];
-    if (const auto* text = std::get_if<std::string>(&value.value())) {
+    const auto* text = std::get_if<std::string>(&value.value());
+    V_VT(&result) = value.IsEmpty() ? VT_EMPTY
+                    : text          ? VT_BSTR
+                                    : (std::holds_alternative<bool>(value.value()) ? VT_BOOL : VT_R8);
+    if (text != nullptr) {
         V_BSTR(&result) = NewBstr(*text);
-    } else if (const auto* whole = std::get_if<std::int64_t>(&value.value())) {
-        V_I8(&result) = *whole;
     } else if (V_VT(&result) == VT_BOOL) {
-        V_BOOL(&result) = value.ToBool() ? VARIANT_TRUE : VARIANT_FALSE;
+        V_BOOL(&result) = static_cast<VARIANT_BOOL>(*value.ToNumber());  // Wahr is -1, VARIANT_TRUE
     } else {
-        (V_VT(&result) == VT_DATE ? V_DATE(&result) : V_R8(&result)) = value.ToNumber().value_or(0.0);  // day number
+        V_R8(&result) = value.ToNumber().value_or(0.0);
     }
 }
 
@@ -44,16 +37,6 @@ std::string g_deferredDescription;
 HRESULT STDMETHODCALLTYPE FillInDescription(EXCEPINFO* info) {
     info->bstrDescription = NewBstr(g_deferredDescription);
     return S_OK;
-}
-
-// The first record of `table` whose first key has the text `key`, or nullptr.
-const std::map<std::string, Variant>* Find(const FakeTable& table, const std::string& key) {
-    for (const auto& record : table.records) {
-        if (record.at(table.keys.at(0)).ToText() == key) {
-            return &record;
-        }
-    }
-    return nullptr;
 }
 
 // One object of the fake: its class factory (no name), the application "App", a table (named by its
@@ -80,10 +63,9 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references; }
     ULONG STDMETHODCALLTYPE Release() override { return --references == 0 ? (delete this, 0) : references; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID id, void** object) override {
-        auto* application = new FakeObject(server, "App");
+        IDispatch* application = new FakeObject(server, "App");
         const HRESULT result = application->QueryInterface(id, object);
-        application->Release();
-        return result;
+        return application->Release(), result;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override { return *count = 0, S_OK; }
@@ -99,28 +81,26 @@ public:
         if (server->recordCalls) {
             std::string call = name + "." + member + "(";
             for (UINT i = parameters->cArgs; i-- > 0;) {  // IDispatch hands the arguments over last to first
-                call += (call.back() == '(' ? "" : ", ") + Describe(parameters->rgvarg[i]);
+                const VARTYPE type = V_VT(&parameters->rgvarg[i]);
+                const std::string text = com::FromComVariant(parameters->rgvarg[i]).ToText();
+                const std::string kind = type == VT_I4 ? "i4 " : type == VT_R8 ? "r8 " : "vt? ";
+                call += (call.back() == '(' ? "" : ", ") + (type == VT_BSTR ? '"' + text + '"' : kind + text);
             }
             server->calls.push_back(call + ")");
             if (server->onCall) {
                 server->onCall(server->calls.back());
             }
         }
-        FakeFailure failure = Failure(member);
+        const FakeFailure failure = Failure(member);
         VariantInit(result);
-        try {
-            if (failure.result == S_OK) {
-                const UINT count = parameters->cArgs;
-                Answer(member, count == 0 ? "" : com::FromComVariant(parameters->rgvarg[count - 1]).ToText(), *result);
-            }
-        } catch (const std::exception& error) {
-            failure = {DISP_E_EXCEPTION, error.what(), false};
-        }
         if (failure.result == DISP_E_EXCEPTION) {
             g_deferredDescription = failure.description;
             *exception = {0,       0, nullptr, failure.deferred ? nullptr : NewBstr(failure.description),
                           nullptr, 0, nullptr, failure.deferred ? FillInDescription : nullptr,
                           DISP_E_EXCEPTION};
+        } else if (failure.result == S_OK) {
+            const UINT count = parameters->cArgs;
+            Answer(member, count == 0 ? "" : com::FromComVariant(parameters->rgvarg[count - 1]).ToText(), *result);
         }
         return failure.result;
     }
@@ -130,12 +110,20 @@ private:
         const auto found = server->failures.find(name + "." + member);
         return found != server->failures.end() ? found->second : FakeFailure{S_OK, "", false};
     }
-    // What a member answers (see FakeXFakt); an exception is a server error.
+    // What a member answers (see FakeXFakt), given the text of its first argument.
     void Answer(const std::string& member, const std::string& text, VARIANT& result) {
+        const auto find = [&text](const FakeTable& in) -> const std::map<std::string, Variant>* {
+            for (const auto& record : in.records) {
+                if (record.at(in.keys.at(0)).ToText() == text) {
+                    return &record;
+                }
+            }
+            return nullptr;
+        };
         V_VT(&result) = VT_ERROR;
         V_ERROR(&result) = DISP_E_PARAMNOTFOUND;
-        if (member == "ApplicationReady") {
-            SetValue(result, true);
+        if (member == "ApplicationReady" || member.starts_with("FindKey")) {
+            SetValue(result, member == "ApplicationReady" || find(*table) != nullptr);
         } else if (member == "CreateTable" && server->tables.count(text) != 0) {
             V_VT(&result) = VT_DISPATCH;
             V_DISPATCH(&result) = new FakeObject(server, text, &server->tables.at(text));
@@ -143,16 +131,14 @@ private:
             V_VT(&result) = VT_DISPATCH;
             V_DISPATCH(&result) = new FakeObject(server, member == "CreatePos" ? "Pos" : "Beleg");
         } else if (member == "Listenpreis") {
-            const auto* article = Find(server->tables.at("AR"), text);
+            const auto* article = find(server->tables.at("AR"));
             SetValue(result, article != nullptr ? article->at("Listenpreis") : Variant());
         } else if (member == "Recordcount") {
-            SetValue(result, static_cast<std::int64_t>(table->records.size()));
-        } else if (member == "First" || member == "Next") {
-            current = member == "First" ? 0 : current + 1;
+            SetValue(result, static_cast<double>(table->records.size()));
         } else if (member == "GetField") {
             SetValue(result, table->records.at(current).at(text));
-        } else if (member.starts_with("FindKey")) {
-            SetValue(result, Find(*table, text) != nullptr);
+        } else if (member == "First" || member == "Next") {
+            current = member == "First" ? 0 : current + 1;
         }
     }
 

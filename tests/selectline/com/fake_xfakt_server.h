@@ -20,9 +20,9 @@ namespace warenkai::test {
 inline constexpr CLSID kFakeXFaktClassId = {
     0x6c1f3a52, 0x8e0b, 0x4d47, {0x9b, 0x0e, 0x2f, 0x5a, 0x7c, 0x3d, 0x9e, 0x41}};
 
-// A table of the fake server: records of field name -> value, handed out as the VARIANT of the
-// value's kind (VT_EMPTY, VT_BSTR, VT_I8, VT_R8, VT_DATE, VT_BOOL). The FindKey members answer whether
-// a record's first of `keys` has the text of their first argument.
+// A table of the fake server: records of field name -> value, handed out as VT_EMPTY, VT_BSTR, VT_BOOL
+// or (every number) VT_R8. The FindKey members answer whether a record's first of `keys` has the text
+// of their first argument.
 struct FakeTable {
     std::vector<std::string> keys;
     std::vector<std::map<std::string, Variant>> records;
@@ -38,7 +38,7 @@ struct FakeFailure {
 
 // The data of the fake Selectline and what was asked of it, shared by all its objects: "App" (the
 // application), the tables by their code, "Beleg" (a document) and "Pos" (a position). ApplicationReady
-// answers true, CreateTable a table of `tables` (VT_EMPTY for another code), Listenpreis the field
+// answers true, CreateTable a table of `tables` (no object for another code), Listenpreis the field
 // "Listenpreis" of the article in "AR"; Recordcount, First, Next and GetField work on the records; a
 // member that hands out nothing answers VT_ERROR (DISP_E_PARAMNOTFOUND), as no caller looks at it.
 struct FakeXFakt {
@@ -62,8 +62,6 @@ class FakeXFaktRegistryEntries {
 public:
     explicit FakeXFaktRegistryEntries(const std::wstring& localServer = {});
     ~FakeXFaktRegistryEntries();
-    FakeXFaktRegistryEntries(const FakeXFaktRegistryEntries&) = delete;
-    FakeXFaktRegistryEntries& operator=(const FakeXFaktRegistryEntries&) = delete;
 };
 
 // The registry entries plus the fake's class object registered in this process
