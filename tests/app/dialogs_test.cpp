@@ -27,11 +27,13 @@ class DialogsTest : public QObject {
 private slots:
     void initTestCase() { PrepareGermanApplication(*qApp); }
 
-    // The version that the build sets, the maker's page in the browser, and "Schließen".
-    void theAboutBoxShowsTheVersionAndOpensTheMakersPage() {
+    // "Info": the version that the build sets, the maker's page in the browser, and "Schließen".
+    // "Durchsuchen" opens at the picture folder of the field, or at the working folder when that does
+    // not exist, and sets the field only with "OK": to the folder open in the list, without a closing
+    // separator unless it is a root. A root without a medium leaves the list as it was.
+    void theAboutBoxAndTheFolderDialog() {
         Run run;
         run.Start();
-        run.window->show();
         WhenModalOpens([](QWidget& modal) {
             QCOMPARE(modal.findChild<QLabel*>(QStringLiteral("Version"))->text(), QStringLiteral(WARENKAI_VERSION));
             emit modal.findChild<QLabel*>(QStringLiteral("WebAddress"))->linkActivated(kMakerWebAddress);
@@ -40,19 +42,10 @@ private slots:
         });
         run.Get<QAction>("InfoMenu")->trigger();
         QCOMPARE(run.journal.Entries(), Lines{std::string("open: ") + kMakerWebAddress});
-    }
 
-    // "Durchsuchen" opens at the picture folder of the field, or at the working folder when that does
-    // not exist, and sets the field only with "OK": to the folder open in the list, without a closing
-    // separator unless it is a root. A root without a medium leaves the list as it was.
-    void theFolderDialogSetsThePictureFolderOnlyWithOk() {
-        Run run;
-        run.Start();
-        run.window->show();
         QVERIFY(QDir(run.folder.path()).mkdir(QStringLiteral("Bilder")));
         const QString work = QDir::toNativeSeparators(QFileInfo(run.folder.path()).canonicalFilePath());
         const QString pictures = work + QDir::separator() + QStringLiteral("Bilder");
-        const QString root = QDir::toNativeSeparators(QDir::rootPath());
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(work));
         run.Get("Text1_5")->setText(QStringLiteral("/alt"));
@@ -66,14 +59,13 @@ private slots:
             {work, "", "OK", work},  // without a closing separator
             {work, "Bilder", "OK", pictures},
             {pictures, "Feld", "", "/anders"},  // the field's folder; an edit meanwhile stays
-            {work, "Laufwerk", "OK", root},     // a root keeps its separator
+            {work, "Laufwerk", "OK", QDir::toNativeSeparators(QDir::rootPath())},  // a root keeps its separator
         };
         for (const auto& step : steps) {
             WhenModalOpens([&](QWidget& modal) {
-                auto& dialog = *qobject_cast<Durchsuchen*>(&modal);
-                auto* drives = dialog.findChild<QComboBox*>(QStringLiteral("Drive1"));
-                auto* list = dialog.findChild<QTreeView*>(QStringLiteral("Dir1"));
-                QCOMPARE(dialog.OpenFolder(), step.opensAt);
+                auto* drives = modal.findChild<QComboBox*>(QStringLiteral("Drive1"));
+                auto* list = modal.findChild<QTreeView*>(QStringLiteral("Dir1"));
+                QCOMPARE(qobject_cast<Durchsuchen*>(&modal)->OpenFolder(), step.opensAt);
                 QCOMPARE(drives->currentText(), work.left(work.indexOf(QDir::separator()) + 1));  // the drive of it
                 if (step.choose == "Bilder") {
                     list->setCurrentIndex(
@@ -83,7 +75,7 @@ private slots:
                 } else if (step.choose == "Laufwerk") {
                     emit drives->activated(0);
                 }
-                step.press.isEmpty() ? void(dialog.close()) : dialog.findChild<QPushButton*>(step.press)->click();
+                step.press.isEmpty() ? void(modal.close()) : modal.findChild<QPushButton*>(step.press)->click();
             });
             run.Get<QPushButton>("Command6")->click();  // on a tab not shown
             QCOMPARE(run.Get("Text1_5")->text(), step.fieldAfter);
@@ -126,19 +118,21 @@ private slots:
                 auto* message = qobject_cast<QMessageBox*>(&modal);
                 auto* input = qobject_cast<QInputDialog*>(&modal);
                 QVERIFY(!message || (message->icon() == QMessageBox::NoIcon && message->textFormat() == Qt::PlainText));
-                QStringList parts{modal.windowTitle(), message ? message->text() : input->labelText()};
+                shown = modal.windowTitle() + u'|' +
+                        (message ? message->text() : input->labelText() + u'|' + input->textValue());
                 if (input) {
-                    parts << input->textValue();
                     input->setTextValue(QStringLiteral(" 19 "));
                 }
                 QStringList buttons;
+                QPushButton* pressed = nullptr;
                 for (auto* button : modal.findChildren<QPushButton*>()) {
                     buttons << button->text().remove(QLatin1Char('&'));
+                    pressed = buttons.last() == box.press ? button : pressed;
                 }
-                QMetaObject::invokeMethod(modal.findChildren<QPushButton*>().value(buttons.indexOf(box.press)),
-                                          "click");
                 buttons.sort();
-                shown = parts.join(QLatin1Char('|')) + QLatin1Char('|') + buttons.join(QLatin1Char(','));
+                shown += u'|' + buttons.join(QLatin1Char(','));
+                QVERIFY(pressed);
+                pressed->click();
             });
             QCOMPARE(box.call(), box.answer);
             QCOMPARE(shown, box.shown);

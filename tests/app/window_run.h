@@ -1,12 +1,9 @@
 // What the window tests share: the main window over a fresh program folder, with scripted dialogs, a
 // journaling web opener, and transfers that count their runs and do what the test puts in
-// `duringTransfer`. The widgets are found by their object names.
+// `duringTransfer`. That runs on the transfer's thread: it only records, the test checks afterwards
+// on its own thread. The widgets are found by their object names.
 #pragma once
 
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,7 +11,7 @@
 #include <QtWidgets>
 
 #include "app/main_window.h"
-#include "common/transfer_context.h"
+#include "common/text_file.h"
 #include "selectline/selectline_application.h"
 #include "settings/settings.h"
 #include "tests/support/fake_ui.h"
@@ -24,49 +21,31 @@ namespace warenkai::test {
 
 using Lines = std::vector<std::string>;
 
-inline std::string ReadFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return "<missing>";
-    }
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteFile(const std::filesystem::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
-
-// One run of the window over a fresh program folder, with scripted dialogs and counting transfers.
 struct Run {
     QTemporaryDir folder;
     Journal journal;
     ScriptedDialogs dialogs{journal};
     RecordingWebOpener web{journal};
     std::filesystem::path selectlineFolder;
-    int articleRuns = 0;
-    int pictureRuns = 0;
-    int importRuns = 0;
-    std::function<void(const Settings&, TransferContext&)> duringTransfer;
+    std::vector<int> runs = std::vector<int>(4);  // Command3, Command4, Command5, "Verbindung testen"
+    std::function<void(const Settings&, TransferContext&)> duringTransfer = [](const Settings&, TransferContext&) {};
     std::unique_ptr<Main> window;
 
-    std::filesystem::path Path() const { return std::filesystem::path(folder.path().toStdString()); }
+    std::filesystem::path Path() const { return folder.path().toStdString(); }
     std::filesystem::path SettingsFile() const { return Path() / kSettingsFileName; }
-    Lines Shown() const { return journal.Entries(); }
+    std::string Saved() const { return ReadWholeFile(SettingsFile()).value_or("<missing>"); }
 
     void Start() {
         MainServices services;
-        const auto counting = [this](int& runs) {
-            return [this, &runs](const Settings& settings, TransferContext& context) {
-                ++runs;
-                if (duringTransfer) {
-                    duringTransfer(settings, context);
-                }
+        TransferRunner* transfers[] = {&services.articleTransfer, &services.pictureUpload,
+                                       &services.customerOrderImport, &services.connectionCheck};
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            *transfers[i] = [this, i](const Settings& settings, TransferContext& context) {
+                ++runs[i];
+                duringTransfer(settings, context);
                 return TransferOutcome::Completed;
             };
-        };
-        services.articleTransfer = counting(articleRuns);
-        services.pictureUpload = counting(pictureRuns);
-        services.customerOrderImport = counting(importRuns);
+        }
         services.makeFtpControl = [] { return std::make_unique<IdleFtpControl>(); };
         services.makeSelectline = [this](const std::filesystem::path& programFolder) -> SelectlineFactory {
             selectlineFolder = programFolder;
@@ -81,24 +60,13 @@ struct Run {
     Widget* Get(const char* name) {
         return window->findChild<Widget*>(QString::fromLatin1(name));
     }
-    QLineEdit* Text1(int element) { return window->findChild<QLineEdit*>(QStringLiteral("Text1_%1").arg(element)); }
     QTableWidget* Grid() { return Get<QTableWidget>("MSHFlexGrid1_0"); }
-    QString Cell(int mappingRow, int column) { return Grid()->item(mappingRow - 1, column)->text(); }
 
-    // Shows the window on the tab "Artikel" and clicks the grid cell of mapping row `mappingRow`.
+    // Clicks the grid cell of mapping row `mappingRow` (the tab "Artikel" must be shown).
     void ClickCell(int mappingRow, int column) {
-        window->show();
-        Get<QTabWidget>("SSTab1")->setCurrentIndex(1);
-        Get<QTabWidget>("SSTab2")->setCurrentIndex(1);
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
         QTableWidgetItem* item = Grid()->item(mappingRow - 1, column);
         Grid()->scrollToItem(item);
         QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, Grid()->visualItemRect(item).center());
-    }
-    void SelectField(const QString& name) {
-        const auto found = Get<QListWidget>("List1_0")->findItems(name, Qt::MatchExactly);
-        QCOMPARE(found.size(), 1);
-        Get<QListWidget>("List1_0")->setCurrentItem(found.front());
     }
     // Clicks `button` with the mouse, as the user does (it must be on the tab shown).
     void Click(const char* button) { QTest::mouseClick(Get<QPushButton>(button), Qt::LeftButton); }
@@ -107,11 +75,19 @@ struct Run {
         Click(button);
         WaitForTransferEnd();
     }
-    void WaitForTransferEnd() {
-        QTRY_VERIFY_WITH_TIMEOUT(
-            Get<QPushButton>("Command3")->isEnabled() && !Get<QPushButton>("Abbrechen")->isEnabled(), 20000);
+    // The transfer area as it stands: "status text|result|progress|error lines|buttons", the buttons
+    // Command3, Command4, Command5, "Verbindung testen" and "Abbrechen" as 1 (enabled) or 0.
+    QString Area() {
+        QString buttons;
+        for (const char* name : {"Command3", "Command4", "Command5", "VerbindungTesten", "Abbrechen"}) {
+            buttons += Get<QPushButton>(name)->isEnabled() ? u'1' : u'0';
+        }
+        return QStringList{Get<QLabel>("Statustext")->text(), Get<QLabel>("Ergebnis")->text(),
+                           QString::number(Get<QProgressBar>("ProgressBar3")->value()),
+                           QString::number(Get<QListWidget>("List2")->count()), buttons}
+            .join(u'|');
     }
-    QAction* MenuEntry(const char* name) { return window->findChild<QAction*>(QString::fromLatin1(name)); }
+    void WaitForTransferEnd() { QTRY_VERIFY_WITH_TIMEOUT(Area().endsWith(QStringLiteral("|11110")), 20000); }
 };
 
 }  // namespace warenkai::test

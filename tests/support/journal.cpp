@@ -1,20 +1,6 @@
 #include "tests/support/journal.h"
 
-#include <algorithm>
-
 namespace warenkai::test {
-
-std::vector<std::string> Journal::Without(const std::vector<std::string>& prefixes) const {
-    std::vector<std::string> kept;
-    for (const auto& entry : m_entries) {
-        const bool drop = std::any_of(prefixes.begin(), prefixes.end(),
-                                      [&](const std::string& prefix) { return entry.rfind(prefix, 0) == 0; });
-        if (!drop) {
-            kept.push_back(entry);
-        }
-    }
-    return kept;
-}
 
 std::vector<std::string> Journal::Starting(const std::string& prefix) const {
     std::vector<std::string> kept;

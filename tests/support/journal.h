@@ -14,8 +14,6 @@ public:
     void Add(std::string entry) { m_entries.push_back(std::move(entry)); }
     const std::vector<std::string>& Entries() const { return m_entries; }
     void Clear() { m_entries.clear(); }
-    // The entries that do not start with any of `prefixes` (for instance without "ftp").
-    std::vector<std::string> Without(const std::vector<std::string>& prefixes) const;
     // The entries that start with `prefix`.
     std::vector<std::string> Starting(const std::string& prefix) const;
 

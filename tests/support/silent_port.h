@@ -1,7 +1,6 @@
 #pragma once
 
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -19,23 +18,11 @@ struct SilentPort {
         ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
         port = ntohs(address.sin_port);
         ::listen(socket, 64);
-        ::fcntl(socket, F_SETFL, O_NONBLOCK);
     }
     ~SilentPort() { ::close(socket); }
 
-    // The connections made to the port so far.
-    int Connections() {
-        for (int client = ::accept(socket, nullptr, nullptr); client >= 0;
-             client = ::accept(socket, nullptr, nullptr)) {
-            ::close(client);
-            ++accepted;
-        }
-        return accepted;
-    }
-
     int socket = ::socket(AF_INET, SOCK_STREAM, 0);
     int port = 0;
-    int accepted = 0;
 };
 
 }  // namespace warenkai::test
