@@ -1,12 +1,8 @@
 #include "tests/cli/cli_harness.h"
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <csignal>
 #include <cstdio>
 #include <optional>
-#include <thread>
 
 #include "common/text_file.h"
 
@@ -17,61 +13,23 @@ ProgramResult RunProgram(const std::filesystem::path& program, const std::vector
                          std::chrono::seconds timeout) {
     std::vector<std::string> words = {program.string()};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    const TempFolder output;
-    const std::string outFile = output / "out", errFile = output / "err";
-    int pipe[2] = {-1, -1};
-    if (readerGone && ::pipe(pipe) == 0) {
-        ::close(pipe[0]);
-    }
-    const pid_t child = ::fork();
-    if (child == 0) {  // only async-signal-safe calls from here on
-        ::signal(SIGINT, SIG_DFL);
-        ::signal(SIGPIPE, SIG_DFL);
-        ::dup2(::open("/dev/null", O_RDONLY), 0);
-        ::dup2(readerGone ? pipe[1] : ::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
-        ::dup2(::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
-        if (folder.empty() || ::chdir(folder.c_str()) == 0) {
-            ::execv(argv[0], argv.data());
-        }
-        ::_exit(127);
-    }
-    if (pipe[1] >= 0) {
-        ::close(pipe[1]);
-    }
+    ChildProcess child;
     ProgramResult result;
-    if (child < 0) {
+    if (!child.Start(std::move(words), {.folder = folder, .inputOpen = false, .readerGone = readerGone}).empty()) {
         return result;
     }
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + timeout;
-    std::optional<Clock::time_point> interrupted;
-    int status = 0;
-    while (::waitpid(child, &status, WNOHANG) == 0) {
-        if (Clock::now() > deadline) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            status = -1;
-            break;
-        }
-        if (!interruptOn.empty() && !interrupted && output.Read("out").find(interruptOn) != std::string::npos) {
-            interrupted = Clock::now();
-            ::kill(child, SIGINT);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::optional<std::chrono::steady_clock::time_point> interrupted;
+    if (!interruptOn.empty() && child.WaitForOutput(interruptOn, timeout)) {
+        interrupted = std::chrono::steady_clock::now();
+        child.Signal(SIGINT);
     }
-    if (status >= 0 && WIFEXITED(status)) {
-        result.exitCode = WEXITSTATUS(status);
-    }
+    result.exitCode = child.Wait(timeout);
     if (interrupted) {
-        result.interruptToEnd = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - *interrupted);
+        result.interruptToEnd =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - *interrupted);
     }
-    result.out = output.Read("out");
-    result.err = output.Read("err");
+    result.out = child.Out();
+    result.err = child.Err();
     return result;
 }
 
@@ -95,15 +53,12 @@ std::string CliData(const std::string& name) {
 DemoShop::DemoShop(int extraCustomers) {
     startError = m_process.Start({"/usr/bin/python3", WARENKAI_DEMO_SHOP_SCRIPT, "--ftp-port", "0", "--http-port", "0",
                                   "--print-ports", "--quiet", "--stop-on-eof", "--root", m_folder / "root", "--log",
-                                  m_folder / "requests.log", "--extra-customers", std::to_string(extraCustomers)},
-                                 m_folder / "stderr.txt");
-    if (startError.empty()) {
-        // It reports "ftp=<port> http=<port>" once it listens.
-        const std::string line = m_process.ReadFirstLine(std::chrono::seconds(20)).text;
-        if (std::sscanf(line.c_str(), "ftp=%d http=%d", &m_ftpPort, &httpPort) != 2) {
-            httpPort = 0;
-            startError = "the demo shop did not report its ports: " + line + "\n" + m_folder.Read("stderr.txt");
-        }
+                                  m_folder / "requests.log", "--extra-customers", std::to_string(extraCustomers)});
+    // It reports "ftp=<port> http=<port>" once it listens.
+    if (!startError.empty() || !m_process.WaitForOutput("\n", std::chrono::seconds(20)) ||
+        std::sscanf(m_process.Out().c_str(), "ftp=%d http=%d", &m_ftpPort, &httpPort) != 2) {
+        httpPort = 0;
+        startError += "the demo shop did not report its ports: " + m_process.Out() + "\n" + m_process.Err();
     }
 }
 

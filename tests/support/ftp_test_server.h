@@ -51,7 +51,6 @@ public:
     static constexpr const char* kReadOnlyPassword = "nur@lesen:2";
 
     explicit FtpTestServer(const FtpServerOptions& options = {});
-    ~FtpTestServer();
     FtpTestServer(const FtpTestServer&) = delete;
     FtpTestServer& operator=(const FtpTestServer&) = delete;
 
@@ -75,8 +74,8 @@ public:
     std::string Diagnostics() const;
 
 private:
-    std::filesystem::path m_folder;  // temporary: root/, events.log, stderr.txt, certificates
-    ChildProcess m_process;          // closing its standard input ends the server
+    TempFolder m_folder;     // root/, events.log, certificates
+    ChildProcess m_process;  // closing its standard input ends the server
     int m_port = 0;
     std::string m_startError;
 };
