@@ -27,9 +27,11 @@ TEST(CleanValue, BlanksAndLoneLineBreaks) {
 // PriceText takes a shortcut for usual amounts; it must give what the rule gives: the regional text
 // with a point for the comma.
 TEST(PriceText, SameAsTheDecimalPointRuleOnTheRegionalText) {
+    // clang-format off
     std::vector<Variant> amounts = {-0.0, 0.1 + 0.2, 1.0 / 3.0, 99999999999999.98, 1e15, 1e16, 123456789012345678.0,
                                     0.000123456789012345, std::numeric_limits<double>::quiet_NaN(),
                                     std::numeric_limits<double>::infinity(), std::int64_t{-7}, "12,50", true};
+    // clang-format on
     std::mt19937_64 random(42);
     for (int i = 0; i < 20000; ++i) {
         amounts.emplace_back(std::round(std::uniform_real_distribution<double>(0, 1e5)(random) * 100.0) / 100.0);
@@ -55,50 +57,41 @@ TEST(DateRewrite, PartsAsTheyStand) {
 
 using Fields = std::vector<std::pair<std::string, Variant>>;
 
-Fields Tax(Variant code, Variant validFrom, Variant rate) {
-    return {{"Steuercode", code}, {"GueltigAb", validFrom}, {"Steuer", rate}};
-}
-
-// The rate of the tax table `records` for an article of the sales tax code `code`.
-std::string Rate(const std::vector<Fields>& records, const Variant& code = 1) {
-    auto database = std::make_shared<MemoryDatabase>();
-    for (const auto& record : records) {
-        database->Table("UD").Add(record);
-    }
-    return TaxTable::Read(*MakeMemorySelectline(database)()->CreateTable("UD")).Rate([&] { return code; });
+Fields Tax(Variant code, Variant validFrom, Variant rate, const std::string& missing = "") {
+    Fields record = {{"Steuercode", code}, {"GueltigAb", validFrom}, {"Steuer", rate}};
+    std::erase_if(record, [&](const auto& field) { return field.first == missing; });
+    return record;
 }
 
 // A date text with a time of day is a date, a number is none (so the dated record wins); more records
-// than a 16-bit count; an empty sales tax code matches no code 0.
-TEST(TaxRate, DatesAsTheServerMayGiveThemAndManyRecords) {
+// than a 16-bit count; an empty sales tax code matches no code 0. The table is read ahead; a field
+// that cannot be read raises its error where a search over the table itself would read it:
+// "GueltigAb" and "Steuer" of a matching record only, "Steuercode" of any record.
+TEST(TaxRate, DatesAsTheServerMayGiveThemManyRecordsAndErrorsWhereTheSearchReadsTheField) {
     std::vector<Fields> many(40'000, Tax(2, Date{2000, 1, 1}, 7));
     many.push_back(Tax(1, Date{2020, 7, 1}, 19));
-    const std::vector<std::pair<std::vector<Fields>, std::string>> cases = {
-        {{Tax(1, Date{2020, 1, 1}, 16), Tax(1, "01.07.2020 00:00:00", 19)}, "19"},
-        {{Tax(1, Date{1990, 1, 1}, 16), Tax(1, 44000, 19)}, "16"},
-        {many, "19"}};
-    for (const auto& [records, expected] : cases) {
-        EXPECT_EQ(Rate(records), expected);
-    }
-    EXPECT_EQ(Rate({Tax(0, Date{2020, 7, 1}, 7)}, Variant()), "");  // an empty code is no 0
-}
-
-// The table is read ahead; a field that cannot be read raises its error where a search over the
-// table itself would read it: "GueltigAb" and "Steuer" of a matching record only, "Steuercode" of
-// any record.
-TEST(TaxRate, ErrorsOfReadingAreRaisedWhereTheSearchReadsTheField) {
-    const std::vector<std::tuple<std::string, int, std::string>> cases = {
-        {"Steuer", 2, ""}, {"Steuer", 1, "Steuer"}, {"GueltigAb", 1, "GueltigAb"}, {"Steuercode", 2, "Steuercode"}};
-    for (const auto& [missing, code, raised] : cases) {
-        Fields record = Tax(code, Date{2020, 7, 1}, 19);
-        std::erase_if(record, [&](const auto& field) { return field.first == missing; });
-        std::string error;
-        try {
-            Rate({record});
-        } catch (const SelectlineError& e) {
-            error = e.what();
+    const std::tuple<std::vector<Fields>, Variant, std::string> cases[] = {
+        {{Tax(1, Date{2020, 1, 1}, 16), Tax(1, "01.07.2020 00:00:00", 19)}, 1, "19"},
+        {{Tax(1, Date{1990, 1, 1}, 16), Tax(1, 44000, 19)}, 1, "16"},
+        {many, 1, "19"},
+        {{Tax(0, Date{2020, 7, 1}, 7)}, Variant(), ""},
+        {{Tax(2, Date{2020, 7, 1}, 19, "Steuer")}, 1, ""},
+        {{Tax(1, Date{2020, 7, 1}, 19, "Steuer")}, 1, "Das Feld Steuer gibt es in der Tabelle UD nicht"},
+        {{Tax(1, Date{2020, 7, 1}, 19, "GueltigAb")}, 1, "Das Feld GueltigAb gibt es in der Tabelle UD nicht"},
+        {{Tax(2, Date{2020, 7, 1}, 19, "Steuercode")}, 1, "Das Feld Steuercode gibt es in der Tabelle UD nicht"},
+    };
+    for (const auto& [records, code, expected] : cases) {
+        auto database = std::make_shared<MemoryDatabase>();
+        for (const auto& record : records) {
+            database->Table("UD").Add(record);
         }
-        EXPECT_EQ(error, raised.empty() ? "" : "Das Feld " + raised + " gibt es in der Tabelle UD nicht") << missing;
+        std::string rate;
+        try {
+            rate = TaxTable::Read(*MakeMemorySelectline(database)()->CreateTable("UD")).Rate([&] { return code; });
+        } catch (const SelectlineError& e) {
+            rate = e.what();
+        }
+        EXPECT_EQ(rate, expected) << records.size() << " records, " << expected;
     }
 }
 

@@ -15,9 +15,7 @@ TEST(LocalDiskTest, SymbolicLinkIsReplacedNotFollowed) {
     folder.Write("target.txt", "keep");
     std::filesystem::create_symlink(folder / "target.txt", folder / "artikelstamm1.csv");
     auto file = LocalDisk().Replace(folder / "artikelstamm1.csv");
-    ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(file->Write("new"));
-    EXPECT_TRUE(file->Close());
+    ASSERT_TRUE(file && file->Write("new") && file->Close());
     EXPECT_EQ(folder.Read("target.txt"), "keep");
     EXPECT_EQ(folder.Read("artikelstamm1.csv"), "new");
 }

@@ -15,10 +15,7 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 using Tls = FtpTestTls;
-
-std::ptrdiff_t FileCount(const fs::path& folder) {
-    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
-}
+using namespace std::chrono_literals;
 
 class CurlFtpControlTest : public ::testing::Test {
 protected:
@@ -37,19 +34,16 @@ protected:
 
 struct ConnectCase {
     const char* name;
-    const char* server;  // "*" stands for the test server's port
+    const char* server;  // the test server's port follows a closing ":"
     std::int32_t flags;
     Tls tls;
     bool trusted;  // the client trusts the authority of the server's certificate (made for 127.0.0.1)
     const char* password;
     Lines logIn;          // the commands the server gets until logged in
     const char* failure;  // part of lastFailure; empty: connects
+    // Test listings show a case's name, not its bytes.
+    friend void PrintTo(const ConnectCase& row, std::ostream* out) { *out << row.name; }
 };
-
-// Test names and listings show a case's name, not its bytes.
-void PrintTo(const ConnectCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class CurlFtpConnectTest : public CurlFtpControlTest, public ::testing::WithParamInterface<ConnectCase> {};
 
@@ -58,10 +52,8 @@ class CurlFtpConnectTest : public CurlFtpControlTest, public ::testing::WithPara
 TEST_P(CurlFtpConnectTest, LogsInOnceAndMovesFilesByteForByteOrIsRefusedWithTheReason) {
     const ConnectCase& row = GetParam();
     Start({.tls = row.tls}, {}, row.trusted && row.tls != Tls::None);
-    std::string address = row.server;
-    if (const auto star = address.find('*'); star != std::string::npos) {
-        address.replace(star, 1, std::to_string(server->Port()));
-    }
+    const std::string address =
+        row.server + (std::string(row.server).ends_with(':') ? std::to_string(server->Port()) : "");
     const bool connected = ftp->connect(address, FtpTestServer::kUser, row.password, row.flags);
     ASSERT_EQ(connected, *row.failure == '\0') << ftp->lastFailure() << "\n" << server->Diagnostics();
     EXPECT_TRUE(connected ? ftp->lastFailure().empty() : ftp->lastFailure().find(row.failure) != std::string::npos)
@@ -73,9 +65,8 @@ TEST_P(CurlFtpConnectTest, LogsInOnceAndMovesFilesByteForByteOrIsRefusedWithTheR
             progress = {total, done};
         });
         std::string big(3 << 20, '\0');
-        for (std::size_t i = 0; i < big.size(); ++i) {
-            big[i] = static_cast<char>((i * 2654435761u) >> 13);
-        }
+        std::generate(big.begin(), big.end(),
+                      [i = 0u]() mutable { return static_cast<char>((i++ * 2654435761u) >> 13); });
         const std::string names[] = {"/shop/bilder ä #1/Türschild ÄÖÜß 100% frage?.jpg", "/shop/a+b@c;d,e=f&g'h.csv",
                                      "/shop/leer.csv"};
         const std::string bytes[] = {big, "\"4711\",\"Stuhl \xE4\"\r\n", ""};
@@ -91,7 +82,7 @@ TEST_P(CurlFtpConnectTest, LogsInOnceAndMovesFilesByteForByteOrIsRefusedWithTheR
             EXPECT_EQ(std::exchange(progress, {-1, -1}), std::make_pair(size, size));
             EXPECT_EQ(local.Read("runter/" + localNames[i]), bytes[i]) << names[i];
         }
-        EXPECT_EQ(FileCount(local / "runter"), 3);  // no part file left
+        EXPECT_EQ(std::distance(fs::directory_iterator(local / "runter"), {}), 3);  // no part file left
 
         EXPECT_EQ(server->LogStarting("cmd CWD"), (Lines{"cmd CWD /shop/bilder ä #1", "cmd CWD /shop"}));
         EXPECT_EQ(server->LogStarting(row.flags == kPassiveModeFlag ? "cmd EPSV" : "cmd EPRT").size(), 6u);
@@ -116,22 +107,22 @@ constexpr auto kPassive = kPassiveModeFlag;
 
 const ConnectCase kConnectCases[] = {
     // clang-format off
-    {"Passive", "ftp://127.0.0.1:*", kPassive, Tls::None, true, kPw, kPlain, ""},
-    {"Active", "127.0.0.1:*", 0, Tls::None, true, kPw, kPlain, ""},
-    {"ExplicitTls", "ftpes://127.0.0.1:*", kPassive, Tls::Explicit, true, kPw, kExplicit, ""},
-    {"ImplicitTls", "ftps://127.0.0.1:*", kPassive, Tls::Implicit, true, kPw, kImplicit, ""},
+    {"Passive", "ftp://127.0.0.1:", kPassive, Tls::None, true, kPw, kPlain, ""},
+    {"Active", "127.0.0.1:", 0, Tls::None, true, kPw, kPlain, ""},
+    {"ExplicitTls", "ftpes://127.0.0.1:", kPassive, Tls::Explicit, true, kPw, kExplicit, ""},
+    {"ImplicitTls", "ftps://127.0.0.1:", kPassive, Tls::Implicit, true, kPw, kImplicit, ""},
     // The right password without its last letter.
-    {"WrongPassword", "127.0.0.1:*", kPassive, Tls::None, true, "Ge@heim:1 ä/", kPlain,
+    {"WrongPassword", "127.0.0.1:", kPassive, Tls::None, true, "Ge@heim:1 ä/", kPlain,
      "Access denied: 530 (Antwort des Servers: \"530 Authentication failed.\")"},
     {"NobodyListens", "127.0.0.1:1", kPassive, Tls::None, true, kPw, {}, "Couldn't connect to server"},
-    {"CertificateOfAnotherHost", "ftpes://localhost:*", kPassive, Tls::Explicit, true, kPw, {"cmd AUTH TLS"},
+    {"CertificateOfAnotherHost", "ftpes://localhost:", kPassive, Tls::Explicit, true, kPw, {"cmd AUTH TLS"},
      "SSL: no alternative certificate subject name matches"},
-    {"UntrustedAuthority", "ftpes://127.0.0.1:*", kPassive, Tls::Explicit, false, kPw, {"cmd AUTH TLS"},
+    {"UntrustedAuthority", "ftpes://127.0.0.1:", kPassive, Tls::Explicit, false, kPw, {"cmd AUTH TLS"},
      "SSL certificate problem"},
-    {"PlainServerAskedForExplicitTls", "ftpes://127.0.0.1:*", kPassive, Tls::None, true, kPw,
+    {"PlainServerAskedForExplicitTls", "ftpes://127.0.0.1:", kPassive, Tls::None, true, kPw,
      {"cmd AUTH TLS", "cmd AUTH SSL"}, "Antwort des Servers: \"500"},
-    {"PlainServerAskedForImplicitTls", "ftps://127.0.0.1:*", kPassive, Tls::None, true, kPw, {}, "SSL"},
-    {"ActiveModeWithTls", "ftpes://127.0.0.1:*", 0, Tls::Explicit, true, kPw, {}, "nur im Passiv-Modus"},
+    {"PlainServerAskedForImplicitTls", "ftps://127.0.0.1:", kPassive, Tls::None, true, kPw, {}, "SSL"},
+    {"ActiveModeWithTls", "ftpes://127.0.0.1:", 0, Tls::Explicit, true, kPw, {}, "nur im Passiv-Modus"},
     // clang-format on
 };
 
@@ -139,21 +130,17 @@ INSTANTIATE_TEST_SUITE_P(Cases, CurlFtpConnectTest, ::testing::ValuesIn(kConnect
                          [](const auto& test) { return std::string(test.param.name); });
 
 enum class Step { Connect, Upload, Download, Disconnect };
-enum class ShortLimit { None, Connect, Response, Stall };
 
 struct FaultCase {
     const char* name;
     FtpServerOptions server;
-    ShortLimit shortLimit;  // the others stay at 20 s or more
+    CurlFtpOptions limits;  // one limit shortened, the others stay at 20 s or more
     Step step;              // what fails after the log-in (Connect: the log-in itself)
     const char* local;
     const char* remote;
     const char* failure;  // part of lastFailure
+    friend void PrintTo(const FaultCase& row, std::ostream* out) { *out << row.name; }
 };
-
-void PrintTo(const FaultCase& row, std::ostream* out) {
-    *out << row.name;
-}
 
 class CurlFtpFaultTest : public CurlFtpControlTest, public ::testing::WithParamInterface<FaultCase> {};
 
@@ -162,12 +149,7 @@ class CurlFtpFaultTest : public CurlFtpControlTest, public ::testing::WithParamI
 // transfer logs in again by itself.
 TEST_P(CurlFtpFaultTest, IsFalseWithinItsTimeOutWithTheReasonLeavesNoPartFileAndTheNextTransferWorks) {
     const FaultCase& row = GetParam();
-    CurlFtpOptions limits;
-    limits.connectTimeout =
-        row.shortLimit == ShortLimit::Connect ? std::chrono::milliseconds(500) : limits.connectTimeout;
-    limits.responseTimeout = row.shortLimit == ShortLimit::Response ? std::chrono::seconds(1) : limits.responseTimeout;
-    limits.stallTimeout = row.shortLimit == ShortLimit::Stall ? std::chrono::seconds(1) : limits.stallTimeout;
-    Start(row.server, limits);
+    Start(row.server, row.limits);
     server->WriteFile("/shop/da.txt", "da");
     server->WriteFile("/shop/gross.bin", std::string(8 << 20, 'x'));
     local.Write("a.jpg", "a");
@@ -191,29 +173,29 @@ TEST_P(CurlFtpFaultTest, IsFalseWithinItsTimeOutWithTheReasonLeavesNoPartFileAnd
     const bool goesOn = row.step == Step::Upload || row.step == Step::Download;
     EXPECT_EQ(ftp->download(local / "da.txt", "/shop/da.txt"), goesOn) << ftp->lastFailure();
     EXPECT_EQ(ftp->lastFailure(), goesOn ? "" : "Keine Verbindung zum FTP-Server");
-    EXPECT_EQ(FileCount(local.path()), goesOn ? 3 : 2);  // a.jpg, bestellungen.csv, da.txt
+    EXPECT_EQ(std::distance(fs::directory_iterator(local.path()), {}),
+              goesOn ? 3 : 2);  // a.jpg, bestellungen.csv, da.txt
     EXPECT_EQ(local.Read("bestellungen.csv"), "alt");
 }
 
-constexpr auto kNone = ShortLimit::None;
-
 const FaultCase kFaultCases[] = {
     // clang-format off
-    {"RefusedStor", {}, kNone, Step::Upload, "a.jpg", "/shop/a.jpg",
+    {"RefusedStor", {}, {}, Step::Upload, "a.jpg", "/shop/a.jpg",
      "(Antwort des Servers: \"550 Not enough privileges.\")"},
-    {"MissingRemoteFile", {}, kNone, Step::Download, "bestellungen.csv", "/shop/fehlt.csv",
+    {"MissingRemoteFile", {}, {}, Step::Download, "bestellungen.csv", "/shop/fehlt.csv",
      "The file does not exist (Antwort des Servers: \"550 /shop/fehlt.csv is not retrievable.\")"},
-    {"MissingLocalFile", {}, kNone, Step::Upload, "fehlt.jpg", "/shop/fehlt.jpg", "fehlt.jpg kann nicht gelesen"},
-    {"MissingLocalFolder", {}, kNone, Step::Download, "kein/da.txt", "/shop/da.txt", "kann keine Datei angelegt"},
-    {"LocalFolderAsTarget", {}, kNone, Step::Download, "", "/shop/da.txt", "Ungültiger Name der Zieldatei"},
-    {"DroppedConnection", {.dropAfterBytes = 1 << 20}, kNone, Step::Download, "gross.bin", "/shop/gross.bin",
+    {"MissingLocalFile", {}, {}, Step::Upload, "fehlt.jpg", "/shop/fehlt.jpg", "fehlt.jpg kann nicht gelesen"},
+    {"MissingLocalFolder", {}, {}, Step::Download, "kein/da.txt", "/shop/da.txt", "kann keine Datei angelegt"},
+    {"LocalFolderAsTarget", {}, {}, Step::Download, "", "/shop/da.txt", "Ungültiger Name der Zieldatei"},
+    {"DroppedConnection", {.dropAfterBytes = 1 << 20}, {}, Step::Download, "gross.bin", "/shop/gross.bin",
      "transfer closed with"},
-    {"StalledDownload", {.stallAfterBytes = 256 << 10}, ShortLimit::Stall, Step::Download, "gross.bin",
-     "/shop/gross.bin", "Operation too slow"},
-    {"NoAnswerToStor", {.muteCommands = {"STOR"}}, ShortLimit::Response, Step::Upload, "a.jpg", "/shop/a.jpg",
-     "server response timeout"},
-    {"NoAnswerAtLogIn", {.muteCommands = {"PASS"}}, ShortLimit::Connect, Step::Connect, "", "", "timed out"},
-    {"NoAnswerToQuit", {.muteCommands = {"QUIT"}}, kNone, Step::Disconnect, "", "", ""},
+    {"StalledDownload", {.stallAfterBytes = 256 << 10}, {.stallTimeout = 1s, .caFile = ""}, Step::Download,
+     "gross.bin", "/shop/gross.bin", "Operation too slow"},
+    {"NoAnswerToStor", {.muteCommands = {"STOR"}}, {.responseTimeout = 1s, .caFile = ""}, Step::Upload, "a.jpg",
+     "/shop/a.jpg", "server response timeout"},
+    {"NoAnswerAtLogIn", {.muteCommands = {"PASS"}}, {.connectTimeout = 500ms, .caFile = ""}, Step::Connect, "", "",
+     "timed out"},
+    {"NoAnswerToQuit", {.muteCommands = {"QUIT"}}, {}, Step::Disconnect, "", "", ""},
     // clang-format on
 };
 

@@ -15,8 +15,6 @@
 namespace warenkai::test {
 namespace {
 
-using Lines = std::vector<std::string>;
-
 class ShopConnectionTest : public ::testing::Test, protected FakeTransferWorld {};
 
 // While the connection stands its transfers move the bar; an error in them still disconnects.
@@ -27,7 +25,7 @@ TEST_F(ShopConnectionTest, TransfersMoveTheBarAndAnErrorInThemStillDisconnects) 
     };
     EXPECT_THROW(ShopConnection(settings, context, {}, transfers), std::runtime_error);
     ftp.RaiseProgress(200, 200);
-    EXPECT_EQ(status.progressLog, (Lines{"max 100", "value 50"}));
+    EXPECT_EQ(status.progressLog, (std::vector<std::string>{"max 100", "value 50"}));
     EXPECT_EQ(journal.Entries().back(), "ftp disconnect");
 }
 
