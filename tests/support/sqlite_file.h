@@ -10,11 +10,8 @@ namespace warenkai::test {
 // command line; a failure fails the test.
 void RunSql(const std::filesystem::path& database, const std::string& sql);
 
-// The rows of a query on a database file opened for reading, every value as text ("" for NULL); a
-// file that cannot be opened or a query that cannot be prepared fails the test.
-std::vector<std::vector<std::string>> QueryRows(const std::filesystem::path& database, const std::string& sql);
-
-// The first column of every row a query gives, as QueryRows has it.
+// The first column of every row of a query on a database file opened for reading, as text ("" for
+// NULL); a file that cannot be opened or a query that cannot be prepared fails the test.
 std::vector<std::string> QueryColumn(const std::filesystem::path& database, const std::string& sql);
 
 }  // namespace warenkai::test
