@@ -65,11 +65,11 @@ struct Environment {
             std::cerr << "FTP server: " << server.StartError() << "\n";
             return;
         }
-        server.MakeFolder("/bench");
-        server.MakeFolder("/shop/config/bilder_artikel");
+        std::filesystem::create_directories(server.root / "bench");
+        std::filesystem::create_directories(server.root / "shop/config/bilder_artikel");
         bigFile = local.path() / "gross.bin";
         WriteRandomFile(bigFile, kBigFileBytes, 1);
-        WriteRandomFile(server.PathOf("/bench/gross.bin"), kBigFileBytes, 2);
+        WriteRandomFile(server.root / "bench/gross.bin", kBigFileBytes, 2);
         pictureFolder = local.path() / "bilder";
         fs::create_directories(pictureFolder);
         for (int i = 0; i < kPictureCount; ++i) {
@@ -130,7 +130,7 @@ void BM_Upload200MB_Warenkai(benchmark::State& state) {
             ftp->connect(env.server.Address(), FtpTestServer::kUser, FtpTestServer::kPassword, kPassiveModeFlag) &&
             ftp->upload(env.bigFile, "/bench/hoch_warenkai.bin", static_cast<std::int32_t>(state.range(0)));
         ftp->disconnect();
-        if (!ok || !SameSize(env.server.PathOf("/bench/hoch_warenkai.bin"), kBigFileBytes)) {
+        if (!ok || !SameSize(env.server.root / "bench/hoch_warenkai.bin", kBigFileBytes)) {
             state.SkipWithError("upload failed");
             break;
         }

@@ -22,7 +22,7 @@ protected:
     void Start(const FtpServerOptions& options, CurlFtpOptions limits = {}, bool trustTestAuthority = false) {
         server = std::make_unique<FtpTestServer>(options);
         ASSERT_TRUE(server->Running()) << server->StartError();
-        server->MakeFolder("/shop");
+        std::filesystem::create_directory(server->root / "shop");
         limits.caFile = trustTestAuthority ? server->CaFile().string() : "";
         ftp = MakeCurlFtpControlWith(limits);
     }
@@ -71,13 +71,13 @@ TEST_P(CurlFtpConnectTest, LogsInOnceAndMovesFilesByteForByteOrIsRefusedWithTheR
                                      "/shop/leer.csv"};
         const std::string bytes[] = {big, "\"4711\",\"Stuhl \xE4\"\r\n", ""};
         const std::string localNames[] = {"Türschild ÄÖÜß.jpg", std::string(255, 'x'), "leer.csv"};
-        server->MakeFolder("/shop/bilder ä #1");
+        std::filesystem::create_directory(server->root / "shop/bilder ä #1");
         fs::create_directory(local / "runter");
         for (int i = 0; i < 3; ++i) {
             const auto size = static_cast<std::int64_t>(bytes[i].size());
             ASSERT_TRUE(ftp->upload(local.Write("hoch", bytes[i]), names[i], 1)) << ftp->lastFailure();
             EXPECT_EQ(std::exchange(progress, {-1, -1}), std::make_pair(size, size));
-            EXPECT_EQ(server->ReadFile(names[i]), bytes[i]) << names[i];
+            EXPECT_EQ(server->root.Read(names[i].substr(1)), bytes[i]) << names[i];
             ASSERT_TRUE(ftp->download(local / "runter" / localNames[i], names[i])) << ftp->lastFailure();
             EXPECT_EQ(std::exchange(progress, {-1, -1}), std::make_pair(size, size));
             EXPECT_EQ(local.Read("runter/" + localNames[i]), bytes[i]) << names[i];
@@ -150,8 +150,8 @@ class CurlFtpFaultTest : public CurlFtpControlTest, public ::testing::WithParamI
 TEST_P(CurlFtpFaultTest, IsFalseWithinItsTimeOutWithTheReasonLeavesNoPartFileAndTheNextTransferWorks) {
     const FaultCase& row = GetParam();
     Start(row.server, row.limits);
-    server->WriteFile("/shop/da.txt", "da");
-    server->WriteFile("/shop/gross.bin", std::string(8 << 20, 'x'));
+    server->root.Write("shop/da.txt", "da");
+    server->root.Write("shop/gross.bin", std::string(8 << 20, 'x'));
     local.Write("a.jpg", "a");
     local.Write("bestellungen.csv", "alt");
 
@@ -161,7 +161,7 @@ TEST_P(CurlFtpFaultTest, IsFalseWithinItsTimeOutWithTheReasonLeavesNoPartFileAnd
               row.step != Step::Connect);
     if (row.step == Step::Upload) {
         EXPECT_FALSE(ftp->upload(local / row.local, row.remote, 1));
-        EXPECT_FALSE(server->Exists(row.remote));
+        EXPECT_FALSE(std::filesystem::exists(server->root / (row.remote + 1)));
     } else if (row.step == Step::Download) {
         EXPECT_FALSE(ftp->download(local / row.local, row.remote));
     } else if (row.step == Step::Disconnect) {

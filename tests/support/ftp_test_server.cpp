@@ -1,11 +1,7 @@
 #include "tests/support/ftp_test_server.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
-
-#include "common/text_file.h"
 
 #ifndef WARENKAI_FTP_SERVER_SCRIPT
 #error "WARENKAI_FTP_SERVER_SCRIPT must name tests/support/ftp_server.py"
@@ -14,12 +10,11 @@
 namespace warenkai::test {
 
 FtpTestServer::FtpTestServer(const FtpServerOptions& options) {
-    std::filesystem::create_directory(m_folder / "root");
     // Debian's interpreter, which has python3-pyftpdlib; not whatever "python3" is first on PATH. File
     // names travel as UTF-8 whatever the locale (-X utf8); no bytecode beside the script (-B).
     // clang-format off
     std::vector<std::string> arguments = {
-        "/usr/bin/python3", "-X", "utf8", "-B", WARENKAI_FTP_SERVER_SCRIPT, "--root", (m_folder / "root").string(),
+        "/usr/bin/python3", "-X", "utf8", "-B", WARENKAI_FTP_SERVER_SCRIPT, "--root", root.path().string(),
         "--log", (m_folder / "events.log").string(), "--certificate-folder", m_folder.path().string(),
         "--user", kUser, kPassword, "elradfmwMT", "--user", kReadOnlyUser, kReadOnlyPassword, "elr",
         "--drop-after", std::to_string(options.dropAfterBytes), "--stall-after", std::to_string(options.stallAfterBytes)};
@@ -40,31 +35,6 @@ FtpTestServer::FtpTestServer(const FtpServerOptions& options) {
         m_startError += "the FTP server did not report its port: " + m_process.Out() + "\n" + Diagnostics();
         m_process.Stop(std::chrono::seconds(3));
     }
-}
-
-std::filesystem::path FtpTestServer::PathOf(std::string_view serverPath) const {
-    serverPath.remove_prefix(std::min(serverPath.find_first_not_of('/'), serverPath.size()));
-    return m_folder / "root" / std::string(serverPath);
-}
-
-std::optional<std::string> FtpTestServer::ReadFile(std::string_view serverPath) const {
-    if (!std::filesystem::is_regular_file(PathOf(serverPath))) {
-        return std::nullopt;
-    }
-    return ReadWholeFile(PathOf(serverPath), std::size_t{1} << 30);
-}
-
-bool FtpTestServer::Exists(std::string_view serverPath) const {
-    return std::filesystem::exists(PathOf(serverPath));
-}
-
-void FtpTestServer::WriteFile(std::string_view serverPath, std::string_view bytes) const {
-    std::filesystem::create_directories(PathOf(serverPath).parent_path());
-    std::ofstream(PathOf(serverPath), std::ios::binary) << bytes;
-}
-
-void FtpTestServer::MakeFolder(std::string_view serverPath) const {
-    std::filesystem::create_directories(PathOf(serverPath));
 }
 
 std::vector<std::string> FtpTestServer::LogStarting(std::string_view prefix) const {

@@ -1,24 +1,23 @@
 #pragma once
 
 // A real FTP server on 127.0.0.1 for the tests of everything that talks FTP: tests/support/ftp_server.py
-// (pyftpdlib, Debian's /usr/bin/python3) on a free port with a fresh root folder, ended (and the folder
-// removed) by the destructor, and by itself when the test process dies.
+// (pyftpdlib, Debian's /usr/bin/python3) on a free port over the fresh folder `root`, ended (and the
+// folder removed) by the destructor, and by itself when the test process dies.
 //
 //     FtpTestServer server;
 //     ASSERT_TRUE(server.Running()) << server.StartError();
 //     settings.ftpServer = server.Address();                // "127.0.0.1:<port>"
 //     settings.ftpUser = FtpTestServer::kUser;              // or kReadOnlyUser: STOR gets 550
 //     settings.ftpPassword = FtpTestServer::kPassword;      // holds "@", ":", "/", a blank, "ä"
-//     server.MakeFolder("/shop/config/bilder_artikel");     // remote folders must exist
+//     server.root.Write("shop/da.csv", "bytes");             // what the server holds
 //     ... run the operation ...
-//     EXPECT_EQ(server.ReadFile("/shop/config/bilder_artikel/a.jpg"), "bytes");
+//     EXPECT_EQ(server.root.Read("shop/a.jpg"), "bytes");
 //
-// Server paths are written as the client sees them ("/shop/a.csv"); "/" is the root and every user's
-// log-in folder. LogStarting("cmd STOR") lists the server's events: "login warenkai", "cmd STOR a.csv".
+// `root` is "/" as the client sees it, every user's log-in folder. LogStarting("cmd STOR") lists the
+// server's events: "login warenkai", "cmd STOR a.csv".
 
 #include <cstdint>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,21 +59,15 @@ public:
     std::string Address() const { return "127.0.0.1:" + std::to_string(m_port); }
     std::filesystem::path CaFile() const { return m_folder / "ca.pem"; }
 
-    // The local file behind a server path.
-    std::filesystem::path PathOf(std::string_view serverPath) const;
-    // A server file's bytes; std::nullopt when it does not exist.
-    std::optional<std::string> ReadFile(std::string_view serverPath) const;
-    bool Exists(std::string_view serverPath) const;
-    void WriteFile(std::string_view serverPath, std::string_view bytes) const;  // makes its folders
-    void MakeFolder(std::string_view serverPath) const;
-
     // The event lines so far that start with `prefix` ("login ", "cmd STOR ").
     std::vector<std::string> LogStarting(std::string_view prefix) const;
     // The server's standard error, for failure messages.
     std::string Diagnostics() const;
 
+    TempFolder root;
+
 private:
-    TempFolder m_folder;     // root/, events.log, certificates
+    TempFolder m_folder;     // events.log, certificates
     ChildProcess m_process;  // closing its standard input ends the server
     int m_port = 0;
     std::string m_startError;
