@@ -7,6 +7,7 @@
 #include "tests/cli/cli_harness.h"
 #include "tests/support/silent_port.h"
 #include "tests/support/sqlite_file.h"
+#include "tests/support/test_data.h"
 
 namespace warenkai::test {
 namespace {
@@ -32,7 +33,7 @@ protected:
         const auto result = Run(transfer);
         EXPECT_EQ(result.exitCode, 0) << result.err;
         EXPECT_EQ(result.err, "");
-        EXPECT_EQ(result.out, CliData(expectedOut));
+        EXPECT_EQ(result.out, TestData("cli/" + expectedOut));
     }
 
     DemoShop shop;
@@ -42,9 +43,9 @@ protected:
 
 TEST_F(CommandLineWithDemoShop, ArticlesReachTheShopAndItsImportPageReadsThem) {
     ExpectSuccess("articles", "articles.out");
-    for (const char* name : {"artikelstamm1.csv", "artikelgruppe.csv"}) {
-        EXPECT_EQ(program.files.Read(name), CliData(name)) << name;
-        EXPECT_EQ(ReadFile(shop.Path("login/admin/sonstiges/import/import") / name), CliData(name)) << name;
+    for (const std::string name : {"artikelstamm1.csv", "artikelgruppe.csv"}) {
+        EXPECT_EQ(program.files.Read(name), TestData("cli/" + name)) << name;
+        EXPECT_EQ(shop.Read("login/admin/sonstiges/import/import/" + name), TestData("cli/" + name)) << name;
     }
     EXPECT_EQ(shop.Requests(),
               "/shop/login/admin/sonstiges/import/import2.php?Autowert=artikelstamm1.csv&Tabelle=artikel 200\n"
@@ -58,16 +59,16 @@ TEST_F(CommandLineWithDemoShop, PicturesReachTheShopsPictureFolder) {
     program.files.Write("bilder/Schubkarre groß.png", "PNG");
     settings.pictureFolder = program.files / "bilder";
     ExpectSuccess("pictures", "pictures.out");
-    EXPECT_EQ(ReadFile(shop.Path("config/bilder_artikel/10001.jpg")), binary);
-    EXPECT_EQ(ReadFile(shop.Path("config/bilder_artikel/Schubkarre groß.png")), "PNG");
+    EXPECT_EQ(shop.Read("config/bilder_artikel/10001.jpg"), binary);
+    EXPECT_EQ(shop.Read("config/bilder_artikel/Schubkarre groß.png"), "PNG");
 }
 
 TEST_F(CommandLineWithDemoShop, CustomersAndOrdersAreEnteredOnceAndAReadOnlyDatabaseDoesNotBlockTheNextRun) {
     ExpectSuccess("orders", "orders.out");
     EXPECT_EQ(shop.Requests(), "/shop/login/admin/sonstiges/export/export2.php 200\n");
-    const fs::path exported = shop.Path("login/admin/sonstiges/export/export");
-    EXPECT_EQ(program.files.Read("kundenstamm.csv"), ReadFile(exported / "Exportkunde.csv"));
-    EXPECT_EQ(program.files.Read("bestellungen.csv"), ReadFile(exported / "Exportbestellung.csv"));
+    EXPECT_EQ(program.files.Read("kundenstamm.csv"), shop.Read("login/admin/sonstiges/export/export/Exportkunde.csv"));
+    EXPECT_EQ(program.files.Read("bestellungen.csv"),
+              shop.Read("login/admin/sonstiges/export/export/Exportbestellung.csv"));
 
     // A run refused by a read-only database leaves no -wal or -shm file behind; once the database may
     // be written again the next run works, and the orders of the first run are not entered again.

@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <optional>
 
-#include "common/text_file.h"
-
 namespace warenkai::test {
 
 ProgramResult RunProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
@@ -40,14 +38,6 @@ InstalledProgram::InstalledProgram() {
     if (error) {
         std::filesystem::copy_file(WARENKAI_CLI_PROGRAM, files / "warenkai");
     }
-}
-
-std::string ReadFile(const std::filesystem::path& file) {
-    return ReadWholeFile(file, std::size_t{1} << 28).value_or("<missing>");
-}
-
-std::string CliData(const std::string& name) {
-    return ReadFile(std::filesystem::path(WARENKAI_TEST_DATA) / "cli" / name);
 }
 
 DemoShop::DemoShop(int extraCustomers) {

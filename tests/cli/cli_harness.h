@@ -43,11 +43,6 @@ struct InstalledProgram {
     TempFolder files;
 };
 
-// The bytes of `file`, or "<missing>".
-std::string ReadFile(const std::filesystem::path& file);
-// The bytes of tests/data/cli/`name`.
-std::string CliData(const std::string& name);
-
 // tools/demo_shop.py: its FTP server (user and password "demo") and its pages on free ports of
 // 127.0.0.1, over a fresh root folder; it ends with this object or when the test process dies.
 class DemoShop {
@@ -56,8 +51,8 @@ public:
     bool Running() const { return m_process.Running() && httpPort != 0; }
     std::string FtpServer() const { return "127.0.0.1:" + std::to_string(m_ftpPort); }
     std::string ShopLink() const { return "http://127.0.0.1:" + std::to_string(httpPort) + "/shop"; }
-    // A path below what the FTP user sees as /shop.
-    std::filesystem::path Path(const std::string& below) const { return m_folder / "root" / "shop" / below; }
+    // The bytes of a file below what the FTP user sees as /shop, or "<missing>".
+    std::string Read(const std::string& below) const { return m_folder.Read("root/shop/" + below); }
     // The page requests so far, a line each: "<path and query> <status>".
     std::string Requests() const { return m_folder.Read("requests.log"); }
 

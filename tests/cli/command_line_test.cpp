@@ -1,247 +1,141 @@
 #include "app/cli/command_line.h"
 
+#include <iterator>
+#include <map>
+#include <optional>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "app/cli/command_line_arguments.h"
 #include "common/run_history.h"
-#include "common/status_area.h"
 #include "common/transfer_lock.h"
 #include "common/user_dialogs.h"
-#include "pictures/picture_upload.h"
 #include "settings/settings.h"
-#include "shop/shop_connection.h"
 #include "shop/shop_page.h"
 #include "tests/support/recording_ftp.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_data.h"
 
 namespace warenkai::test {
 namespace {
 
-using Kind = CommandLineRequest::Kind;
-using Transfer = CommandLineServices::Transfer;
-
-// A request in one line: "<transfer> [<settings file>] [browser]", "help", "version" or the problem.
-std::string Described(const CommandLineRequest& request) {
-    if (request.kind != Kind::Run) {
-        return request.kind == Kind::Help ? "help" : request.kind == Kind::Version ? "version" : request.problem;
-    }
-    const char* const words[] = {"articles", "pictures", "orders"};
-    return words[static_cast<int>(request.transfer)] +
-           (request.settingsFile ? " " + request.settingsFile->string() : "") + (request.browser ? " browser" : "");
+Lines Words(const std::string& text) {
+    std::istringstream stream(text);
+    return {std::istream_iterator<std::string>(stream), {}};
 }
 
-TEST(CommandLineArguments, OneTransferWordWithOptionsBeforeOrAfterItHelpAndVersionWin) {
-    const std::pair<std::vector<std::string>, std::string> cases[] = {
-        {{"articles"}, "articles"},
-        {{"pictures", "--settings", "a b.ini", "--browser"}, "pictures a b.ini browser"},
-        {{"--settings=/x/E.ini", "orders"}, "orders /x/E.ini"},
-        {{"--help"}, "help"},
-        {{"-h"}, "help"},
-        {{"quatsch", "--help"}, "help"},
-        {{"--version", "--help"}, "help"},
-        {{"articles", "--version"}, "version"},
-        {{}, "Es fehlt die Übertragung (articles, pictures oder orders)."},
-        {{"--browser"}, "Es fehlt die Übertragung (articles, pictures oder orders)."},
-        {{"artikel"}, "Unbekannter Befehl: artikel"},
-        {{"Articles"}, "Unbekannter Befehl: Articles"},
-        {{"articles", "--schnell"}, "Unbekannte Option: --schnell"},
-        {{"articles", "-v"}, "Unbekannte Option: -v"},
-        {{"articles", "--settings"}, "Bei --settings fehlt die Einstellungsdatei."},
-        {{"articles", "--settings="}, "Bei --settings fehlt die Einstellungsdatei."},
-        {{"articles", "--settings", "a", "--settings", "b"}, "--settings ist mehr als einmal angegeben."},
-        {{"articles", "orders"}, "Es kann nur eine Übertragung auf einmal gestartet werden: orders"},
+// A fake transfer playing `steps`: "clear", "error <line>", "result <line>", "status <text>", "message
+// <text>", "page <address>" (opened), "answer <HTTP status>" and "unreachable <error>" (the answer to the
+// page requests from then on), "throw <text>" (out of the transfer), "stop <text>" (thrown in its guard).
+TransferOutcome Play(const Lines& steps, TransferContext& context, HttpPageResult& answer) {
+    TransferOutcome outcome = TransferOutcome::Completed;
+    const std::map<std::string, std::function<void(const std::string&)>> actions = {
+        {"clear", [&](auto&) { context.status.ClearErrors(); }},
+        {"error", [&](auto& text) { context.status.AddError(text); }},
+        {"result", [&](auto& text) { context.status.SetResult(text); }},
+        {"status", [&](auto& text) { context.status.SetStatusText(text); }},
+        {"message", [&](auto& text) { context.dialogs.ShowMessage(text); }},
+        {"page", [&](auto& text) { OpenShopPage(context, text); }},
+        {"answer", [&](auto& text) { answer = HttpPageResult(std::stol(text), "", false); }},
+        {"unreachable", [&](auto& text) { answer = HttpPageResult(0, text, true); }},
+        {"throw", [](auto& text) { throw std::runtime_error(text); }},
+        {"stop",
+         [&](auto& text) {
+             outcome = RunTransfer(context.status, context.dialogs, [&] { throw std::runtime_error(text); });
+         }},
     };
-    for (const auto& [arguments, request] : cases) {
-        EXPECT_EQ(Described(ParseCommandLine(arguments)), request);
+    for (const auto& step : steps) {
+        const auto space = std::min(step.find(' '), step.size());
+        actions.at(step.substr(0, space))(step.substr(std::min(space + 1, step.size())));
     }
+    return outcome;
 }
 
-// The command line in-process, with the program's own console but fake transfers, FTP control,
-// Selectline and page requests.
-class CommandLineTest : public ::testing::Test {
-protected:
-    CommandLineTest() {
-        folder.Write(kSettingsFileName, "GRUND0=shop.example:21\r\n");
-        services.out = &out;
-        services.err = &err;
-        services.in = &in;
-        auto record = [this](const char* name) {
-            return [this, name](const Settings& settings, TransferContext& context) {
-                ran.push_back(std::string(name) + " " + settings.ftpServer);
-                return transfer ? transfer(settings, context) : TransferOutcome::Completed;
-            };
-        };
-        services.articleTransfer = record("articles");
-        services.pictureUpload = record("pictures");
-        services.customerOrderImport = record("orders");
-        services.makeFtpControl = [] { return std::make_unique<IdleFtpControl>(); };
-        services.makeSelectline = [](const std::filesystem::path&) { return SelectlineFactory(); };
-        services.requestPage = [this](const std::string& address) {
-            requested.push_back(address);
-            return requested.size() <= pages.size() ? pages[requested.size() - 1] : HttpPageResult{200, {}, false};
-        };
-    }
+const std::string kOtherSettings = "DATENCHECK2=Ja\r\nGRUND0=anderer.example:2121\r\n";
 
-    int Run(const std::vector<std::string>& arguments) {
-        out.str("");
-        err.str("");
-        return RunCommandLine(arguments, folder.path(), services, CancelRequest());
-    }
-
+// The command line in-process with its own console, the fake transfer, fake FTP control, Selectline and
+// page requests, in a program folder whose settings name the FTP server "shop.example:21" and beside them
+// "andere.ini". The run as lines: each transfer run with its FTP server ("ran: "), each page requested
+// ("request: "), standard output ("out: ") and standard error ("err: "; the help text "<Hilfe>", the version
+// "<Version>"), the run's entry in the history ("history: ") and the exit status.
+Lines RunInProcess(const std::string& arguments, const Lines& steps) {
     TempFolder folder;
-    std::ostringstream out;
-    std::ostringstream err;
+    folder.Write(kSettingsFileName, "GRUND0=shop.example:21\r\n");
+    folder.Write("andere.ini", kOtherSettings);
+    std::ostringstream out, err;
     std::istringstream in;
-    CommandLineServices services;
-    Transfer transfer;
-    std::vector<std::string> ran;
-    std::vector<std::string> requested;
-    std::vector<HttpPageResult> pages;  // the answers to the page requests, in turn
-};
-
-// Each word runs its transfer with the settings of the program folder, or of the file named, which
-// is never rewritten; a settings file that cannot be read or a lock held elsewhere stop before any
-// transfer.
-TEST_F(CommandLineTest, EachWordRunsItsTransferWithTheSettingsOfTheProgramFolderOrTheNamedFile) {
-    const std::string otherBytes = "DATENCHECK2=Ja\r\nGRUND0=anderer.example:2121\r\n";
-    const auto other = folder.Write("andere.ini", otherBytes);
-    EXPECT_EQ(Run({"articles"}), kExitNoErrors);
-    EXPECT_EQ(Run({"orders"}), kExitNoErrors);
-    EXPECT_EQ(Run({"pictures", "--settings", other.string()}), kExitNoErrors);
-    EXPECT_EQ(folder.Read("andere.ini"), otherBytes);
-    const auto missing = folder / "fehlt.ini";
-    EXPECT_EQ(Run({"orders", "--settings", missing.string()}), kExitStoppedOrUsage);
-    EXPECT_EQ(err.str(), "warenkai: Die Einstellungsdatei " + missing.string() + " kann nicht gelesen werden.\n");
-    {
-        const TransferLock running(folder.path());
-        ASSERT_TRUE(running.Held());
-        EXPECT_EQ(Run({"pictures"}), kExitStoppedOrUsage);
-        EXPECT_EQ(err.str(), std::string("warenkai: ") + kTransferLockBusyText + "\n");
-        EXPECT_EQ(out.str(), "");
+    Lines lines;
+    HttpPageResult answer{200, {}, false};
+    const auto transfer = [&](const char* name) -> CommandLineServices::Transfer {
+        return [&, name](const Settings& settings, TransferContext& context) {
+            lines.push_back(std::string("ran: ") + name + " " + settings.ftpServer);
+            return Play(steps, context, answer);
+        };
+    };
+    CommandLineServices services{
+        .out = &out,
+        .err = &err,
+        .in = &in,
+        .articleTransfer = transfer("articles"),
+        .pictureUpload = transfer("pictures"),
+        .customerOrderImport = transfer("orders"),
+        .makeFtpControl = [] { return std::make_unique<IdleFtpControl>(); },
+        .makeSelectline = [](const std::filesystem::path&) { return SelectlineFactory(); },
+        .requestPage =
+            [&](const std::string& address) {
+                lines.push_back("request: " + address);
+                return answer;
+            },
+        .browserProgram = "/bin/true",
+    };
+    // "@locked": another run holds the folder's transfer lock; "@browser=<program>"; "<Ordner>" the folder.
+    std::optional<TransferLock> lock;
+    Lines words;
+    for (const auto& word : Words(arguments)) {
+        if (word == "@locked") {
+            lock.emplace(folder.path());
+        } else if (word.starts_with("@browser=")) {
+            services.browserProgram = word.substr(9);
+        } else {
+            words.push_back(word.starts_with("<Ordner>") ? folder.path().string() + word.substr(8) : word);
+        }
     }
-    EXPECT_EQ(ran, (std::vector<std::string>{"articles shop.example:21", "orders shop.example:21",
-                                             "pictures anderer.example:2121"}));
-}
-
-// A transfer that opens `pages` in turn and then shows `messages`.
-Transfer Opening(std::vector<std::string> pages, std::vector<std::string> messages = {}) {
-    return [=](const Settings&, TransferContext& context) {
-        for (const auto& page : pages) {
-            OpenShopPage(context, page);
+    const int exitStatus = RunCommandLine(words, folder.path(), services, CancelRequest());
+    for (auto [name, stream] : {std::pair{"out:", &out}, {"err:", &err}}) {
+        std::string text = stream->str();
+        for (const auto& [from, to] :
+             {std::pair{CommandLineUsage(), "<Hilfe>\n"}, {ProgramVersionText(), "<Version>"}}) {
+            if (const auto at = text.find(from); at != std::string::npos) {
+                text.replace(at, from.size(), to);
+            }
         }
-        for (const auto& message : messages) {
-            context.dialogs.ShowMessage(message);
+        for (std::size_t at = 0, end; at < text.size(); at = end + 1) {
+            end = std::min(text.find('\n', at), text.size());
+            lines.push_back(name + std::string(end > at ? " " : "") + text.substr(at, end - at) +
+                            (end == text.size() ? "<ohne Zeilenende>" : ""));
         }
-        return TransferOutcome::Completed;
-    };
-}
-
-// The exit status tells how the run ended; the result line is the last line of standard output, and
-// the run is in the history whatever its end.
-TEST_F(CommandLineTest, TheExitStatusTellsHowTheRunEnded) {
-    const struct {
-        Transfer transfer;
-        int exit;
-        std::string out;
-        std::string err;
-        const char* ending;
-    } cases[] = {
-        {[](const Settings&, TransferContext& context) {
-             context.status.ClearErrors();
-             context.status.AddError("Fehler: Artikelstamm2");
-             context.status.SetResult("1 Artikel");
-             return TransferOutcome::Completed;
-         },
-         kExitErrorsListed, "1 Artikel\n", "Fehler: Artikelstamm2\n", "fertig, mit Fehlern"},
-        {[](const Settings&, TransferContext& context) {  // lines of a stage that was cleared do not count
-             context.status.AddError("Fehler: alt");
-             context.status.ClearErrors();
-             return TransferOutcome::Completed;
-         },
-         kExitNoErrors, "", "Fehler: alt\n", "fertig"},
-        // A failed connection and a file that could not be opened, which the window shows only in its
-        // status line and a message box, are failures too.
-        {[](const Settings&, TransferContext& context) {
-             context.status.SetStatusText(kConnectionFailedStatus);
-             return TransferOutcome::Completed;
-         },
-         kExitErrorsListed, "Verbindung konnte nicht aufgebaut werden\n", "", "fertig"},
-        {Opening({}, {"Fehler beim öffnen von kundenstamm.csv"}), kExitErrorsListed,
-         "Fehler beim öffnen von kundenstamm.csv\n", "", "fertig"},
-        // An upload without a valid picture folder could not start.
-        {Opening({}, {kInvalidPictureFolderMessage}), kExitStoppedOrUsage, "Der Pfad zu den Bildern ist nicht gültig\n",
-         "", "fertig"},
-        {Opening({}, {kNoPictureFolderMessage}), kExitStoppedOrUsage, "Kein Pfad zu den Bildern vorhanden\n", "",
-         "fertig"},
-        {[](const Settings&, TransferContext& context) {
-             return RunTransfer(context.status, context.dialogs, [] { throw std::runtime_error("Tabelle AR fehlt"); });
-         },
-         kExitStoppedOrUsage, "Die Übertragung wurde abgebrochen\nTabelle AR fehlt\nWegen eines Fehlers beendet\n",
-         "Tabelle AR fehlt\n", "wegen eines Fehlers beendet"},
-        {[](const Settings&, TransferContext&) -> TransferOutcome { throw std::runtime_error("kaputt"); },
-         kExitStoppedOrUsage, "", "Fehler: kaputt\n", "wegen eines Fehlers beendet"},
-    };
-    for (const auto& c : cases) {
-        transfer = c.transfer;
-        EXPECT_EQ(Run({"articles"}), c.exit) << c.out;
-        EXPECT_EQ(out.str(), c.out);
-        EXPECT_EQ(err.str(), c.err);
+    }
+    if (std::filesystem::exists(folder / kRunHistoryFileName)) {
         const std::string newest = RunHistoryNewestFirst(folder.Read(kRunHistoryFileName));
-        EXPECT_TRUE(newest.substr(0, newest.find('\n')).ends_with(std::string(" | Artikel zum Webshop | ") + c.ending));
+        lines.push_back("history: " +
+                        newest.substr(newest.find(" | ") + 3, newest.find('\n') - newest.find(" | ") - 3));
     }
+    lines.push_back("exit " + std::to_string(exitStatus));
+    EXPECT_EQ(folder.Read("andere.ini"), kOtherSettings) << "a named settings file is never rewritten";
+    return lines;
 }
 
-TEST_F(CommandLineTest, ShopPagesAreRequestedUntilTheShopStopsAnsweringAndEveryFailureIsListedWithItsCause) {
-    const std::vector<std::string> addresses = {"http://shop.example/import2.php?Autowert=artikelstamm1.csv",
-                                                "http://shop.example/import2.php?Autowert=artikelstamm2.csv",
-                                                "http://shop.example/import2.php?Autowert=artikelgruppe.csv",
-                                                "http://shop.example/import2.php?Autowert=artikelstamm3.csv"};
-    transfer = Opening(addresses);
-    const std::string timedOut = "Operation timed out after 600000 milliseconds with 0 bytes received";
-    pages = {{200, {}, false}, {500, {}, false}, {0, timedOut, true}, {200, {}, false}};
-    EXPECT_EQ(Run({"articles"}), kExitErrorsListed);
-    EXPECT_EQ(requested, (std::vector<std::string>{addresses[0], addresses[1], addresses[2]}));
-    EXPECT_EQ(err.str(), "Fehler: Seite " + addresses[1] + " nicht geöffnet\n    HTTP 500\nFehler: Seite " +
-                             addresses[2] + " nicht geöffnet\n    " + timedOut + "\nFehler: Seite " + addresses[3] +
-                             " nicht geöffnet\n    nicht abgerufen: der Webshop hat auf eine Seite davor nicht "
-                             "geantwortet (" +
-                             timedOut + ")\n");
-}
-
-// With --browser the page goes to the browser and the next message waits for Enter; a browser that
-// cannot start and an address that would be taken as an option are listed.
-TEST_F(CommandLineTest, WithBrowserThePageIsOpenedAndTheNextMessageWaitsForEnter) {
-    services.browserProgram = "/bin/true";
-    in.str("\nrest\n");
-    transfer = Opening({"http://shop.example/export2.php"},
-                       {"Klicken Sie auf OK wenn die Datei fertig exportiert worden ist", "Fertig"});
-    EXPECT_EQ(Run({"orders", "--browser"}), kExitNoErrors);
-    EXPECT_TRUE(requested.empty());
-    EXPECT_EQ(out.str(),
-              "Webseite: http://shop.example/export2.php\n"
-              "Klicken Sie auf OK wenn die Datei fertig exportiert worden ist\n[Eingabetaste = OK]\nFertig\n");
-    std::string unread;
-    std::getline(in, unread);
-    EXPECT_EQ(unread, "rest");
-
-    services.browserProgram = folder / "kein-browser";
-    transfer = Opening({"http://shop.example/export2.php", "-rf"});
-    EXPECT_EQ(Run({"orders", "--browser"}), kExitErrorsListed);
-    EXPECT_EQ(err.str(),
-              "Fehler: Seite http://shop.example/export2.php nicht geöffnet\n    " + services.browserProgram +
-                  ": No such file or directory\nFehler: Seite -rf nicht geöffnet\n    keine gültige Adresse\n");
-}
-
-TEST_F(CommandLineTest, UsageErrorsGoToStandardErrorAndHelpToStandardOutput) {
-    EXPECT_EQ(Run({"artikel"}), kExitStoppedOrUsage);
-    EXPECT_EQ(err.str(), "warenkai: Unbekannter Befehl: artikel\n\n" + CommandLineUsage());
-    EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(Run({"--help"}), kExitNoErrors);
-    EXPECT_EQ(out.str(), CommandLineUsage());
-    EXPECT_EQ(err.str(), "");
-    EXPECT_TRUE(ran.empty());
+// tests/data/cli/runs.txt: "> " and the arguments, then the fake transfer's steps ("- <step>") and the
+// lines the run gives.
+TEST(CommandLine, RunsEndWithTheirExitStatusOutputAndHistoryEntry) {
+    for (const auto& [arguments, lines] : Cases("cli/runs.txt")) {
+        Lines steps, expected;
+        for (const auto& line : lines) {
+            (line.starts_with("- ") ? steps : expected).push_back(line.substr(line.starts_with("- ") ? 2 : 0));
+        }
+        EXPECT_EQ(RunInProcess(arguments, steps), expected) << arguments;
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "app/cli/console_dialogs.h"
 #include "app/cli/console_status_area.h"
+#include "tests/support/test_data.h"
 
 namespace warenkai::test {
 namespace {
@@ -15,31 +16,16 @@ std::string Bar(int filled, const char* percent) {
 }
 
 TEST(Console, ShowsTheProgressAsBarAndPercentWithinTheRange) {
-    const struct {
-        int value, maximum, filled;
-        const char* percent;
-    } cases[] = {{0, 100, 0, "  0"},
-                 {50, 100, 15, " 50"},
-                 {3, 3, 30, "100"},
-                 {1, 3, 10, " 33"},
-                 {0, 0, 0, "  0"} /* an export without articles */,
-                 {7, 3, 30, "100"},
-                 {-1, 3, 0, "  0"}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(Console::ProgressBarText(c.value, c.maximum), Bar(c.filled, c.percent))
-            << c.value << "/" << c.maximum;
+    for (const auto& [range, bar] : Cases("cli/progress_bar.txt")) {
+        int value = 0, maximum = 0;
+        std::istringstream(range) >> value >> maximum;
+        EXPECT_EQ(Console::ProgressBarText(value, maximum), bar.at(0)) << range;
     }
 }
 
 TEST(Console, ControlCharactersFromTheDataCannotReachTheTerminal) {
-    // U+009B (a control sequence introducer of its own) and U+0081, which the code page leaves
-    // undefined, go too; "ü", "€" and the no-break space stay.
-    const std::pair<std::string, std::string> cases[] = {{"Kundennummer: 4711\x1b[2J", "Kundennummer: 4711?[2J"},
-                                                         {"a\rb\007c\177", "a?b?c?"},
-                                                         {"zwei\nZeilen\tmit Tab", "zwei\nZeilen\tmit Tab"},
-                                                         {"x\302\2331m \302\201 ü € \302\240", "x?1m ? ü € \302\240"}};
-    for (const auto& [text, printable] : cases) {
-        EXPECT_EQ(Console::Printable(text), printable);
+    for (const auto& [text, printable] : Cases("cli/printable.txt")) {
+        EXPECT_EQ(Console::Printable(text), printable.at(0));
     }
 }
 

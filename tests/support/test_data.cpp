@@ -38,7 +38,7 @@ std::vector<std::pair<std::string, std::vector<std::string>>> Cases(const std::s
     for (std::string line; std::getline(in, line);) {
         if (line.starts_with(">")) {
             cases.emplace_back(Unescaped(line.substr(std::min<std::size_t>(2, line.size()))), Lines());
-        } else if (!line.starts_with("#")) {
+        } else if (!line.starts_with("#") && !cases.empty()) {
             cases.back().second.push_back(Unescaped(line));
         }
     }

@@ -15,7 +15,8 @@ using Lines = std::vector<std::string>;
 std::string TestData(const std::string& name);
 
 // The cases of tests/data/`name`: each a line "> " and its input, then the lines it is expected to
-// give; lines beginning with "#" are comments. Escapes: \r \n \t \0 \\ \xHH, and \{N*c} for N times c.
+// give; lines beginning with "#", and any before the first case, are comments. Escapes: \r \n \t \0,
+// a doubled backslash, \xHH, and \{N*c} for N times c.
 std::vector<std::pair<std::string, std::vector<std::string>>> Cases(const std::string& name);
 
 // The lines, each followed by a line feed, with `folder` and the separator after it (first in a line) written
