@@ -6,6 +6,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# The files git tracks or would track, as they stand in the working tree.
+files() {
+    git ls-files -z --cached --others --exclude-standard -- "$@" |
+        while IFS= read -r -d '' file; do [ -f "$file" ] && printf '%s\0' "$file"; done
+}
+
 count() {
     xargs -0 -r awk '
         /^[[:space:]]*$/ { next }
@@ -15,6 +21,6 @@ count() {
         END { print lines + 0 }'
 }
 
-tests=$(git ls-files -z -- 'tests/*.cpp' 'tests/*.h' 'tests/*.py' | count)
-program=$(git ls-files -z -- '*.cpp' '*.h' ':!tests/' ':!bench/' | count)
-echo "tests: $tests lines, program: $program lines, tests/program: $((100 * tests / program)) %"
+tests=$(files 'tests/*.cpp' 'tests/*.h' 'tests/*.py' | count)
+program=$(files '*.cpp' '*.h' ':!tests/' ':!bench/' | count)
+awk -v t="$tests" -v p="$program" 'BEGIN { printf "tests: %d lines, program: %d lines, tests/program: %.1f %%\n", t, p, 100 * t / p }'
