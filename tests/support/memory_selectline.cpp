@@ -20,14 +20,6 @@ const std::vector<std::string>& KeyColumns(const std::string& code) {
     return keys.contains(code) ? keys.at(code) : keys.at("");
 }
 
-std::string Joined(const std::vector<std::string>& parts) {
-    std::string joined;
-    for (const auto& part : parts) {
-        joined += part + '\x1f';
-    }
-    return joined;
-}
-
 // The texts of the first `count` key fields of `row`, joined; nothing when one is missing.
 std::optional<std::string> RowKey(const Row& row, const std::vector<std::string>& keys, std::size_t count) {
     std::string key;
@@ -77,7 +69,11 @@ std::optional<std::size_t> Lookup(MemoryTable& table, const std::string& code, s
 }
 
 std::optional<std::size_t> FindRow(MemoryTable& table, const std::string& code, const std::vector<std::string>& parts) {
-    return Lookup(table, code, parts.size(), Joined(parts));
+    std::string key;
+    for (const auto& part : parts) {
+        key += part + '\x1f';
+    }
+    return Lookup(table, code, parts.size(), key);
 }
 
 class MemoryTableObject final : public SelectlineTable {

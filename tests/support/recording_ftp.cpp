@@ -2,8 +2,8 @@
 
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 
+#include "common/text_file.h"
 #include "common/utf8_path.h"
 
 namespace warenkai::test {
@@ -32,14 +32,11 @@ bool RecordingFtpControl::upload(const std::filesystem::path& localPath, const s
     if (uploadSucceeds && !uploadSucceeds(remotePath)) {
         return false;
     }
-    std::ifstream in(localPath, std::ios::binary);
-    if (!in) {
-        return false;
+    const auto bytes = ReadWholeFile(localPath);
+    if (bytes) {
+        uploaded[remotePath] = *bytes;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    uploaded[remotePath] = bytes.str();
-    return true;
+    return bytes.has_value();
 }
 
 bool RecordingFtpControl::download(const std::filesystem::path& localPath, const std::string& remotePath) {
