@@ -28,30 +28,9 @@ using Clock = std::chrono::steady_clock;
 
 std::shared_ptr<test::FakeXFakt> SampleServer() {
     auto server = std::make_shared<test::FakeXFakt>();
-    server->tables["AR"] = {{"Artikelnummer"}, {{{"Artikelnummer", "4711"}, {"Bezeichnung", "Spaten"}}}};
-    server->recordCalls = false;
+    server->tables = {"AR"};
+    server->answers = {{"AR.GetField(\"Bezeichnung\")", "t Spaten"}, {"AR.Recordcount()", "r 1"}};
     return server;
-}
-
-// COM started this program for the fake's class object: serve until its last object is released.
-int RunLocalServer() {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    auto server = SampleServer();
-    server->lastObjectReleased = [] { PostQuitMessage(0); };
-    IClassFactory* factory = test::NewFakeXFaktFactory(server);
-    DWORD cookie = 0;
-    if (FAILED(
-            CoRegisterClassObject(test::kFakeXFaktClassId, factory, CLSCTX_LOCAL_SERVER, REGCLS_SINGLEUSE, &cookie))) {
-        return 1;
-    }
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        DispatchMessageW(&message);
-    }
-    CoRevokeClassObject(cookie);
-    factory->Release();
-    CoUninitialize();
-    return 0;
 }
 
 double Milliseconds(Clock::duration duration) {
@@ -103,7 +82,7 @@ std::wstring ThisProgram() {
 int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "-Embedding") == 0 || std::strcmp(argv[i], "/Embedding") == 0) {
-            return RunLocalServer();
+            return test::ServeFakeXFakt(SampleServer());  // COM started it for the fake
         }
     }
     if (AnotherXFaktRegistered()) {
@@ -118,7 +97,7 @@ int main(int argc, char** argv) {
             Measure("in process", calls);
         }
         {
-            const test::FakeXFaktRegistryEntries entries(ThisProgram());
+            const test::FakeXFaktRegistration entries(nullptr, ThisProgram());
             Measure("across processes", calls / 20 > 0 ? calls / 20 : 1);
         }
         CoUninitialize();
