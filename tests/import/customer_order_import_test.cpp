@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "import/customer_import.h"
 #include "import/order_record.h"
 #include "tests/support/fake_transfer_world.h"
 #include "tests/support/test_data.h"
@@ -9,98 +12,52 @@
 namespace warenkai::test {
 namespace {
 
-const std::string kExports = "/shop/login/admin/sonstiges/export/export/";
-
-class CustomerOrderImportTest : public ::testing::Test, protected FakeTransferWorld {
-protected:
-    CustomerOrderImportTest() {
-        SetShopAccess(settings,
-                      {.ftpServer = "ftp.example.de", .ftpUser = "kunde", .shopLink = "https://shop.example.de"});
-        DeclareCustomerColumns(*database);
-        database->Table("AR").Add({{"Artikelnummer", "4711"}});
-        ftp.remoteFiles = {{kExports + "Exportkunde.csv", TestData("import/files/kunde_100.csv")},
-                           {kExports + "Exportbestellung.csv", TestData("import/files/bestellung_1a.csv")}};
-        ftp.failure = "550 No such file";
-    }
-
-    TransferOutcome Run() { return RunCustomerOrderImport(settings, context); }
-    // What the user saw and the result line, the program folder written "<Ordner>/".
-    std::string Seen() const { return Text(journal.Entries(), folder.path()) + "result: " + status.result + "\n"; }
-};
-
-// tests/data/import/runs/whole_run.txt. The shop's places are joined as they stand: a separator at
-// the end of the one and at the start of the other are both kept.
-TEST_F(CustomerOrderImportTest, WholeRunInTheOrderTheUserSeesIt) {
-    settings.shopRoot = "/shop/";
-    settings.shopLink = "https://shop.example.de/";
-    for (const auto& [remote, bytes] : std::map(ftp.remoteFiles)) {
-        ftp.remoteFiles["/shop/" + remote.substr(5)] = bytes;
-    }
-    EXPECT_EQ(Run(), TransferOutcome::Completed);
-    EXPECT_EQ(Seen(), TestData("import/runs/whole_run.txt"));
-    ASSERT_EQ(database->documents.size(), 1u);
-    EXPECT_EQ(database->documents[0].address, "100");
-}
-
-// tests/data/import/runs/failed_downloads.txt: no connection, or one export missing on the server.
-// Files of an earlier run are removed first, so a failed download never imports them again; what
-// did arrive is entered, and each failure is one line with the server's reason.
-TEST_F(CustomerOrderImportTest, AFailedDownloadIsListedWithItsCauseAndWhatArrivedIsEntered) {
-    database->Table("KU").Add({{"Nummer", "100"}});
-    for (const auto& [missing, expected] : Cases("import/runs/failed_downloads.txt")) {
-        folder.Write("kundenstamm.csv", TestData("import/files/kunde_100.csv"));
-        folder.Write("bestellungen.csv", TestData("import/files/bestellung_1a.csv"));
-        journal.Clear();
-        ftp.connectResults = {missing != "Verbindung"};
-        const auto remote = ftp.remoteFiles;
-        ftp.remoteFiles.erase(kExports + missing);
-        Run();
-        ftp.remoteFiles = remote;
-        EXPECT_EQ(Seen(), Text(expected)) << missing;
-    }
-}
-
-// The exports on the server are an earlier run's when the export page failed (without browser: no
-// 2xx answer in time): nothing is downloaded and nothing entered, and the error list says so
-// (tests/data/import/runs/export_page_failed.txt).
-TEST_F(CustomerOrderImportTest, AFailedExportPageStopsTheRunBeforeTheDownload) {
-    web.opens = false;
-    folder.Write("bestellungen.csv", TestData("import/files/bestellung_1a.csv"));
-    EXPECT_EQ(Run(), TransferOutcome::Completed);
-    EXPECT_EQ(Seen(), TestData("import/runs/export_page_failed.txt"));
-    EXPECT_FALSE(std::filesystem::exists(folder / "bestellungen.csv"));
-    EXPECT_TRUE(database->documents.empty());
-}
-
-// Without a record it can trust the run does not begin: nothing is downloaded or entered
-// (tests/data/import/runs/untrusted_record.txt).
-TEST_F(CustomerOrderImportTest, ARecordThatCannotBeTrustedStopsTheRunAtOnce) {
-    folder.Write(kOrderRecordFileName, "");
-    EXPECT_EQ(Run(), TransferOutcome::Stopped);
-    EXPECT_EQ(Seen(), TestData("import/runs/untrusted_record.txt"));
-    EXPECT_EQ(folder.Read(kOrderRecordFileName), "");
-}
-
-// A cancel is taken before the next order begins and the result says how far the run came; the next
-// run enters the orders not yet entered.
-TEST_F(CustomerOrderImportTest, ACancelSaysHowFarTheRunCameAndTheNextRunEntersTheRest) {
-    ftp.remoteFiles[kExports + "Exportbestellung.csv"] = TestData("import/files/bestellungen_3.csv");
-    database->Table("KU").Add({{"Nummer", "200"}});
-    database->onCall = [this](const std::string& call) {
-        if (call == "Save 1") {
-            cancel.Request();
+// tests/data/import/runs.txt: per case what differs from a run that finds the shop's exports of one
+// customer and one order on the server and the files of an earlier run in the program folder; then
+// what the user sees, the result line, the outcome, the documents saved, the run's files left and the
+// lines of the order record.
+TEST(CustomerOrderImport, RunsAsTheUserSeesThem) {
+    for (const auto& [change, expected] : Cases("import/runs.txt")) {
+        FakeTransferWorld w;
+        // The shop's folder and link end in a separator: the places are joined as they stand, both kept.
+        SetShopAccess(w.settings, {.shopRoot = "/shop/", .shopLink = "https://shop.example.de/"});
+        DeclareCustomerColumns(*w.database);
+        w.database->Table("AR").Add({{"Artikelnummer", "4711"}});
+        // The customer of the third order line; the order's own when the customer export is missing.
+        w.database->Table("KU").Add({{"Nummer", change == "Exportkunde.csv" ? "100" : "200"}});
+        const std::string exports = w.settings.shopRoot + "/login/admin/sonstiges/export/export/";
+        const bool cancels = change == "Abbruch";  // after the first of three order lines
+        w.ftp.remoteFiles = {{exports + "Exportkunde.csv", TestData("import/files/kunde_100.csv")},
+                             {exports + "Exportbestellung.csv", TestData(cancels ? "import/files/bestellungen_3.csv"
+                                                                                 : "import/files/bestellung_1a.csv")}};
+        w.ftp.remoteFiles.erase(exports + change);
+        w.ftp.failure = "550 No such file";
+        w.ftp.connectResults = {change != "Verbindung"};
+        w.web.opens = change != "Exportseite";
+        w.folder.Write(kCustomerFileName, TestData("import/files/kunde_100.csv"));
+        w.folder.Write("bestellungen.csv", TestData("import/files/bestellung_1a.csv"));
+        w.folder.Write(kOrderRecordFileName,
+                       change == "Protokoll leer" ? "" : std::string(kOrderRecordHeader) + "\r\n");
+        w.database->onCall = [&w, cancels](const std::string& call) {
+            if (cancels && call == "Save 1") {
+                w.cancel.Request();
+            }
+        };
+        std::string seen;
+        const CancelRequest notCancelled;  // the run after a cancel enters the orders not yet entered
+        TransferContext next{w.status, w.dialogs, w.web, w.ftp, w.context.selectline, w.folder.path(), notCancelled};
+        for (int run = 0; run <= int{cancels}; ++run) {
+            const int outcome = static_cast<int>(RunCustomerOrderImport(w.settings, run == 0 ? w.context : next));
+            const auto exists = [&w](const std::string& file) { return std::filesystem::exists(w.folder / file); };
+            seen += Text(w.journal.Entries(), w.folder.path()) + "result: " + w.status.result + "\noutcome " +
+                    std::to_string(outcome) + ", documents " + std::to_string(w.database->documents.size()) +
+                    (exists(kCustomerFileName) ? ", kundenstamm.csv" : "") +
+                    (exists("bestellungen.csv") ? ", bestellungen.csv" : "") + ", record lines " +
+                    std::to_string(std::ranges::count(w.folder.Read(kOrderRecordFileName), '\n')) + "\n";
+            w.journal.Clear();
         }
-    };
-    EXPECT_EQ(Run(), TransferOutcome::Cancelled);
-    EXPECT_EQ(status.result, "Abgebrochen nach 2 von 3 Bestellzeilen; 1 Kunde neu, 0 geändert, 0 Zeilen fehlerhaft");
-    database->onCall = nullptr;
-    const CancelRequest notCancelled;
-    TransferContext next{status, dialogs, web, ftp, context.selectline, folder.path(), notCancelled};
-    EXPECT_EQ(RunCustomerOrderImport(settings, next), TransferOutcome::Completed);
-    EXPECT_EQ(
-        status.result,
-        "0 Kunden neu, 1 geändert, 0 Zeilen fehlerhaft; 1 Bestellung eingetragen, 1 bereits eingetragen, 0 fehlerhaft");
-    EXPECT_EQ(database->documents.size(), 2u);
+        EXPECT_EQ(seen, Text(expected)) << change;
+    }
 }
 
 }  // namespace

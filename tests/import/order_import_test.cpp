@@ -11,10 +11,6 @@ namespace {
 
 class OrderImportTest : public ::testing::Test, protected FakeTransferWorld {
 protected:
-    OrderImportTest() {
-        database->Table("KU").Add({{"Nummer", "100"}}).Add({{"Nummer", "200"}}).Add({{"Nummer", "300"}});
-        database->Table("AR").Add({{"Artikelnummer", "4711"}}).Add({{"Artikelnummer", "0815"}});
-    }
     OrderImportResult Import(const std::filesystem::path& file) {
         OrderRecord record(folder / kOrderRecordFileName, [] { return std::string("2024-05-03 14:22:06"); });
         auto application = MakeMemorySelectline(database)();
@@ -32,6 +28,8 @@ protected:
 // record. The second run, with the customer and article added and nothing refused, enters
 // exactly the orders that were not entered.
 TEST_F(OrderImportTest, BestellungenAsExpectedAndASecondRunEntersTheRest) {
+    database->Table("KU").Add({{"Nummer", "100"}}).Add({{"Nummer", "200"}}).Add({{"Nummer", "300"}});
+    database->Table("AR").Add({{"Artikelnummer", "4711"}}).Add({{"Artikelnummer", "0815"}});
     folder.Write(kOrderRecordFileName, TestData("import/orders/record_before.txt"));
     std::string customer;
     bool refuse = true;
@@ -62,6 +60,7 @@ TEST_F(OrderImportTest, BestellungenAsExpectedAndASecondRunEntersTheRest) {
 }
 
 TEST_F(OrderImportTest, AFolderInTheFilesPlaceCannotBeOpened) {
+    database->Table("KU"), database->Table("AR");  // tables without records
     std::filesystem::create_directory(folder / "bestellungen.csv");
     EXPECT_FALSE(Import(folder / "bestellungen.csv").fileOpened);
     EXPECT_EQ(journal.Entries(), Lines{"message: Fehler beim öffnen von bestellungen.csv"});

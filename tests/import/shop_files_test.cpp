@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <sstream>
 
 #include "common/limited_error_list.h"
 #include "import/order_record.h"
 #include "import/shop_record_reader.h"
 #include "import/two_decimals.h"
-#include "tests/support/fake_ui.h"
+#include "tests/support/fake_transfer_world.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/test_data.h"
 
@@ -22,9 +21,8 @@ namespace fs = std::filesystem;
 // across the read buffer, broken lines: the records handed out, then the error lines.
 TEST(ShopRecordReader, ReadsRecordsAndReportsBrokenLines) {
     for (const auto& [bytes, expected] : Cases("import/cases/shop_records.txt")) {
-        Journal journal;
-        RecordingStatusArea status(journal);
-        LimitedErrorList errors(status, "test.csv");
+        WindowFakes window;
+        LimitedErrorList errors(window.status, "test.csv");
         std::istringstream in(bytes);
         ShopRecordReader reader(in, "test.csv", 3, errors);
         Lines read;
@@ -33,8 +31,8 @@ TEST(ShopRecordReader, ReadsRecordsAndReportsBrokenLines) {
             read.push_back(std::to_string(record->line) + ": " + fields[0] + "|" + fields[1] + "|" + fields[2]);
         }
         EXPECT_FALSE(reader.Next());
-        EXPECT_EQ(reader.RefusedRecords(), journal.Entries().size());
-        read.insert(read.end(), journal.Entries().begin(), journal.Entries().end());
+        EXPECT_EQ(reader.RefusedRecords(), window.journal.Entries().size());
+        read.insert(read.end(), window.journal.Entries().begin(), window.journal.Entries().end());
         EXPECT_EQ(read, expected) << bytes.substr(0, 40);
     }
 }
@@ -54,16 +52,13 @@ TEST(TwoDecimals, ShopAmounts) {
 // (tests/data/import/order_identities.txt) and come back as they were.
 TEST(OrderRecord, EveryIdentityComesBackAsItWas) {
     TempFolder folder;
-    const std::vector<OrderIdentity> identities = {{"1,2", "\"x\"", "K \"1\", 2"},
-                                                   {"a\r\nb", "c\nd", "e\rf\t"},
-                                                   {"50%;1", ";", "%25"},
-                                                   {"Müller", "Straße", "€ 5"},
-                                                   {"", "", ""}};
-    {
-        OrderRecord record(folder / kOrderRecordFileName, [] { return "t"; });
-        for (const auto& identity : identities) {
-            EXPECT_TRUE(record.Mark(OrderMark::Entered, identity, 3));
-        }
+    // clang-format off
+    const std::vector<OrderIdentity> identities = {{"1,2", "\"x\"", "K \"1\", 2"}, {"a\r\nb", "c\nd", "e\rf\t"},
+                                                   {"50%;1", ";", "%25"}, {"Müller", "Straße", "€ 5"}, {}};
+    // clang-format on
+    for (const auto& identity : identities) {  // each mark by a record opened anew, which reads those before
+        EXPECT_TRUE(
+            OrderRecord(folder / kOrderRecordFileName, [] { return "t"; }).Mark(OrderMark::Entered, identity, 3));
     }
     const OrderRecord again(folder / kOrderRecordFileName);
     for (const auto& identity : identities) {
@@ -71,6 +66,8 @@ TEST(OrderRecord, EveryIdentityComesBackAsItWas) {
     }
     EXPECT_EQ(folder.Read(kOrderRecordFileName), TestData("import/order_identities.txt"));
 }
+
+const char* const kMarkNames[] = {"begonnen", "eingetragen"};
 
 // tests/data/import/cases/order_record.txt: marks of every kind, records that cannot be trusted and
 // torn last lines.
@@ -84,10 +81,7 @@ TEST(OrderRecord, OpensWhatItCanTrustAndMendsATornLastLine) {
             std::string known;
             for (const std::string order : {"1", "2", "3"}) {
                 const auto mark = record.Find({order, "a", "100"});
-                known += "|" + order +
-                         (!mark                            ? " unbekannt"
-                          : mark->mark == OrderMark::Begun ? " begonnen"
-                                                           : " eingetragen");
+                known += "|" + order + " " + (!mark ? "unbekannt" : kMarkNames[static_cast<int>(mark->mark)]);
             }
             seen.push_back(known.substr(1));
             EXPECT_TRUE(record.Mark(OrderMark::Begun, {"3", "a", "100"}, 1));
@@ -102,11 +96,10 @@ TEST(OrderRecord, OpensWhatItCanTrustAndMendsATornLastLine) {
 
 // A record that cannot be written or read whole is refused and left as it is.
 TEST(OrderRecord, ARecordThatCannotBeWrittenOrReadIsRefused) {
-    const std::vector<std::pair<std::string, std::function<void(const fs::path&)>>> cases = {
+    const std::pair<std::string, void (*)(const fs::path&)> cases[] = {
         {"ist schreibgeschützt", [](const fs::path& file) { fs::permissions(file, fs::perms::owner_read); }},
         {"ist größer als 64 MB", [](const fs::path& file) { fs::resize_file(file, kOrderRecordMaxBytes + 1); }},
-        {"ist keine Datei", [](const fs::path& file) { fs::remove(file), fs::create_directory(file); }},
-    };
+        {"ist keine Datei", [](const fs::path& file) { fs::remove(file), fs::create_directory(file); }}};
     for (const auto& [problem, spoil] : cases) {
         TempFolder folder;
         const auto file = folder.Write(kOrderRecordFileName, std::string(kOrderRecordHeader) + "\r\n");

@@ -1,8 +1,6 @@
 // The picture folder on POSIX systems, where links stand beside files.
 #include "pictures/picture_list.h"
 
-#include <filesystem>
-
 #include <gtest/gtest.h>
 
 #include "tests/support/temp_folder.h"
