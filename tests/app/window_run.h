@@ -4,22 +4,17 @@
 // on its own thread. The widgets are found by their object names.
 #pragma once
 
-#include <string>
-#include <vector>
-
 #include <QtTest>
 #include <QtWidgets>
 
 #include "app/main_window.h"
 #include "common/text_file.h"
-#include "selectline/selectline_application.h"
 #include "settings/settings.h"
 #include "tests/support/fake_ui.h"
 #include "tests/support/recording_ftp.h"
+#include "tests/support/test_data.h"
 
 namespace warenkai::test {
-
-using Lines = std::vector<std::string>;
 
 struct Run {
     QTemporaryDir folder;
@@ -32,28 +27,27 @@ struct Run {
     std::unique_ptr<Main> window;
 
     std::filesystem::path Path() const { return folder.path().toStdString(); }
-    std::filesystem::path SettingsFile() const { return Path() / kSettingsFileName; }
-    std::string Saved() const { return ReadWholeFile(SettingsFile()).value_or("<missing>"); }
+    std::string Saved() const { return ReadWholeFile(Path() / kSettingsFileName).value_or("<missing>"); }
 
-    void Start() {
-        MainServices services;
-        TransferRunner* transfers[] = {&services.articleTransfer, &services.pictureUpload,
-                                       &services.customerOrderImport, &services.connectionCheck};
-        for (std::size_t i = 0; i < runs.size(); ++i) {
-            *transfers[i] = [this, i](const Settings& settings, TransferContext& context) {
+    // Opens the window over the settings file tests/data/`settingsFile`, or over none.
+    explicit Run(const std::string& settingsFile = {}) {
+        QVERIFY(settingsFile.empty() || WriteFileAtomically(Path() / kSettingsFileName, TestData(settingsFile)));
+        const auto counted = [this](int i) -> TransferRunner {
+            return [this, i](const Settings& settings, TransferContext& context) {
                 ++runs[i];
                 duringTransfer(settings, context);
                 return TransferOutcome::Completed;
             };
-        }
-        services.makeFtpControl = [] { return std::make_unique<IdleFtpControl>(); };
-        services.makeSelectline = [this](const std::filesystem::path& programFolder) -> SelectlineFactory {
-            selectlineFolder = programFolder;
-            return [] { return std::unique_ptr<SelectlineApplication>(); };
         };
-        services.dialogs = &dialogs;
-        services.web = &web;
-        window = std::make_unique<Main>(Path(), std::move(services));
+        const auto selectline = [this](const std::filesystem::path& programFolder) {
+            selectlineFolder = programFolder;
+            return SelectlineFactory([] { return nullptr; });
+        };
+        window = std::make_unique<Main>(
+            Path(), MainServices{counted(0), counted(1), counted(2), counted(3),
+                                 [] { return std::make_unique<IdleFtpControl>(); }, selectline, &dialogs, &web});
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     }
 
     template <typename Widget = QLineEdit>
@@ -70,9 +64,9 @@ struct Run {
     }
     // Clicks `button` with the mouse, as the user does (it must be on the tab shown).
     void Click(const char* button) { QTest::mouseClick(Get<QPushButton>(button), Qt::LeftButton); }
-    // Runs a transfer button's transfer to its end.
+    // Runs a transfer button's transfer to its end; `click()` reaches a button on a tab not shown.
     void Transfer(const char* button) {
-        Click(button);
+        Get<QPushButton>(button)->click();
         WaitForTransferEnd();
     }
     // The transfer area as it stands: "status text|result|progress|error lines|buttons", the buttons
