@@ -33,8 +33,17 @@ protected:
     std::unique_ptr<FtpControl> ftp;
 };
 
-// The cases of a data file, named by the first word of their line.
-using Case = std::pair<std::string, Lines>;
+// A case of a data file, named (also in test listings) by the first word of its line.
+struct Case : std::pair<std::string, Lines> {
+    friend void PrintTo(const Case& row, std::ostream* out) { *out << row.first.substr(0, row.first.find(' ')); }
+};
+std::vector<Case> CasesOf(const std::string& name) {
+    std::vector<Case> cases;
+    for (auto& row : Cases(name)) {
+        cases.push_back({std::move(row)});
+    }
+    return cases;
+}
 std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
     return info.param.first.substr(0, info.param.first.find(' '));
 }
@@ -101,7 +110,7 @@ TEST_P(CurlFtpConnectTest, LogsInOnceAndMovesFilesByteForByteOrIsRefusedWithTheR
     EXPECT_EQ(server->LogStarting("login ").size(), connected ? 1u : 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CurlFtpConnectTest, ::testing::ValuesIn(Cases("shop/ftp_log_ins.txt")), CaseName);
+INSTANTIATE_TEST_SUITE_P(Cases, CurlFtpConnectTest, ::testing::ValuesIn(CasesOf("shop/ftp_log_ins.txt")), CaseName);
 
 class CurlFtpFaultTest : public CurlFtpControlTest, public ::testing::WithParamInterface<Case> {};
 
@@ -149,7 +158,7 @@ TEST_P(CurlFtpFaultTest, IsFalseWithinItsTimeOutWithTheReasonLeavesNoPartFileAnd
     EXPECT_EQ(local.Read("bestellungen.csv"), "alt");
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CurlFtpFaultTest, ::testing::ValuesIn(Cases("shop/ftp_faults.txt")), CaseName);
+INSTANTIATE_TEST_SUITE_P(Cases, CurlFtpFaultTest, ::testing::ValuesIn(CasesOf("shop/ftp_faults.txt")), CaseName);
 
 }  // namespace
 }  // namespace warenkai::test
