@@ -50,7 +50,7 @@ std::filesystem::path TempFolder::Write(const std::string& name, const std::stri
 
 std::string TempFolder::Read(const std::string& name) const {
     std::ifstream in(m_path / name, std::ios::binary);
-    if (!in) {
+    if (!in || !std::filesystem::is_regular_file(m_path / name)) {
         return "<missing>";
     }
     std::ostringstream bytes;

@@ -18,7 +18,7 @@ public:
 
     // Writes `bytes` to the file `name` in the folder (creating folders on the way) and returns its path.
     std::filesystem::path Write(const std::string& name, const std::string& bytes) const;
-    // The bytes of the file `name`, or "<missing>" when it cannot be read.
+    // The bytes of the file `name`, or "<missing>" when it is no regular file or cannot be read.
     std::string Read(const std::string& name) const;
 
 private:
