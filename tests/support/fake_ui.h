@@ -74,9 +74,6 @@ public:
 
     void ShowMessage(const std::string& text) override {
         m_journal.Add("message: " + text);
-        if (onMessage) {
-            onMessage(text);
-        }
     }
     bool AskYesNo(const std::string& text) override {
         m_journal.Add("question: " + text);
@@ -90,8 +87,6 @@ public:
 
     std::deque<bool> yesNoAnswers;
     std::deque<std::optional<std::string>> textAnswers;  // std::nullopt is Cancel
-    // Called after each message box, before it returns (a test can change the world meanwhile).
-    std::function<void(const std::string& text)> onMessage;
 
 private:
     // The next scripted answer; none fails the test.

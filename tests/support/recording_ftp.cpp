@@ -32,11 +32,7 @@ bool RecordingFtpControl::upload(const std::filesystem::path& localPath, const s
     if (uploadSucceeds && !uploadSucceeds(remotePath)) {
         return false;
     }
-    const auto bytes = ReadWholeFile(localPath);
-    if (bytes) {
-        uploaded[remotePath] = *bytes;
-    }
-    return bytes.has_value();
+    return ReadWholeFile(localPath).has_value();
 }
 
 bool RecordingFtpControl::download(const std::filesystem::path& localPath, const std::string& remotePath) {

@@ -37,8 +37,6 @@ public:
     // Remote files the server holds: a download writes the content to the local path and succeeds;
     // a remote path not in here fails and writes nothing.
     std::map<std::string, std::string> remoteFiles;
-    // What the uploads stored, by remote path (the local file's bytes at the time of the upload).
-    std::map<std::string, std::string> uploaded;
 
     void RaiseProgress(std::int64_t total, std::int64_t done) { transferProgress(total, done); }
 
