@@ -1,6 +1,5 @@
 #pragma once
 
-#include <fstream>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "selectline/selectline_application.h"
+#include "tests/support/test_data.h"
 
 namespace warenkai::test {
 
@@ -77,7 +77,7 @@ struct SelectlineSteps {
 
 // The lines of tests/data/selectline/<name> that are neither blank nor comments ("#").
 inline std::vector<std::string> DataLines(const std::string& name) {
-    std::ifstream file(std::string(WARENKAI_TEST_DATA) + "/selectline/" + name, std::ios::binary);
+    std::istringstream file(TestData("selectline/" + name));
     std::vector<std::string> steps;
     for (std::string line; std::getline(file, line);) {
         if (!line.empty() && !line.starts_with('#')) {

@@ -11,7 +11,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "common/text_file.h"
 #include "selectline/selectline_application.h"
 #include "selectline/standin/standin_selectline.h"
 #include "tests/selectline/selectline_steps.h"
@@ -60,7 +59,7 @@ struct Tables : Standin {
     }
 
     std::unique_ptr<SelectlineApplication> application =
-        (RunSql(database, ReadWholeFile(fs::path(WARENKAI_TEST_DATA) / "selectline/tables.sql").value_or("")), Open());
+        (RunSql(database, TestData("selectline/tables.sql")), Open());
     SelectlineSteps steps{*application};
 };
 

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "common/text_file.h"
 #include "tests/support/temp_folder.h"
+#include "tests/support/test_data.h"
 
 namespace warenkai::test {
 namespace {
@@ -32,7 +32,7 @@ TEST(SettingsFile, IsWrittenByteForByteAndReadBack) {
     TempFolder folder;
     ASSERT_TRUE(SaveSettings(folder / kSettingsFileName, known));
     EXPECT_EQ(folder.Read(kSettingsFileName),
-              ReadWholeFile(fs::path(WARENKAI_TEST_DATA) / "settings" / kSettingsFileName).value_or("<missing>"));
+              TestData(std::string("settings/") + kSettingsFileName));
     Settings reread;
     LoadSettings(folder / kSettingsFileName, reread);
     known.mapping[17].defaultValue = "19";  // blanks around a value are trimmed on reading

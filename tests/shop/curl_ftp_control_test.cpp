@@ -45,7 +45,7 @@ std::vector<Case> CasesOf(const std::string& name) {
     return cases;
 }
 std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
-    return info.param.first.substr(0, info.param.first.find(' '));
+    return ::testing::PrintToString(info.param);
 }
 
 class CurlFtpConnectTest : public CurlFtpControlTest, public ::testing::WithParamInterface<Case> {};
