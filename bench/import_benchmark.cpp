@@ -227,7 +227,7 @@ struct MemoryBackend {
     std::size_t Positions() const {
         std::size_t positions = 0;
         for (const auto& document : database->documents) {
-            positions += document.positions.size();
+            positions += document.positions;
         }
         return positions;
     }

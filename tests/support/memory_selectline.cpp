@@ -199,55 +199,45 @@ public:
     MemoryLine(std::shared_ptr<MemoryDatabase> db, MemoryDocument& document)
         : m_db(std::move(db)), m_document(document) {}
 
-    void SetEingabeMenge(double quantity) override { Call("SetEingabeMenge " + FormatGermanNumber(quantity)); }
+    void SetEingabeMenge(double quantity) override { Tell(*m_db, {"SetEingabeMenge ", FormatGermanNumber(quantity)}); }
     void SetArtikel(const std::string& article) override {
         if (!FindRow(m_db->Table("AR"), "AR", {article})) {
             throw SelectlineError("Artikel " + article + " ist nicht vorhanden");
         }
-        Call("SetArtikel " + article);
+        Tell(*m_db, {"SetArtikel ", article});
     }
-    void SetEinzelpreis(double price) override { Call("SetEinzelpreis " + FormatGermanNumber(price)); }
-    void SetSteuerProzent(const std::string& rate) override { Call("SetSteuerProzent " + rate); }
-    void SetBezeichnung(const std::string& text) override { Call("SetBezeichnung " + text); }
-    void SetGesamtpreis(const std::string& total) override { Call("SetGesamtpreis " + total); }
+    void SetEinzelpreis(double price) override { Tell(*m_db, {"SetEinzelpreis ", FormatGermanNumber(price)}); }
+    void SetSteuerProzent(const std::string& rate) override { Tell(*m_db, {"SetSteuerProzent ", rate}); }
+    void SetBezeichnung(const std::string& text) override { Tell(*m_db, {"SetBezeichnung ", text}); }
+    void SetGesamtpreis(const std::string& total) override { Tell(*m_db, {"SetGesamtpreis ", total}); }
     void Save(int mode) override {
-        Call("Save " + std::to_string(mode));
-        m_document.positions.push_back(std::move(m_position));  // a position is saved once
+        Tell(*m_db, {"Save ", std::to_string(mode)});
+        ++m_document.positions;
     }
 
 private:
-    void Call(const std::string& call) {
-        m_position.calls.push_back(call);
-        Tell(*m_db, {call});
-    }
-
     std::shared_ptr<MemoryDatabase> m_db;
     MemoryDocument& m_document;
-    MemoryPosition m_position;
 };
 
 class MemoryDocumentObject final : public SelectlineDocument {
 public:
-    MemoryDocumentObject(std::shared_ptr<MemoryDatabase> db, std::string kind) : m_db(std::move(db)) {
-        m_document.kind = std::move(kind);
-    }
+    explicit MemoryDocumentObject(std::shared_ptr<MemoryDatabase> db) : m_db(std::move(db)) {}
     void SetAdresse(const std::string& customer) override {
         Tell(*m_db, {"SetAdresse ", customer});
         if (!FindRow(m_db->Table("KU"), "KU", {customer})) {
             throw SelectlineError("Kunde " + customer + " ist nicht vorhanden");
         }
-        m_document.address = customer;
     }
     void PutField(const std::string& name, const std::string& value) override {
         Tell(*m_db, {"PutField ", name, "=", value});
-        m_document.fields[name] = value;
     }
     std::unique_ptr<SelectlineDocumentLine> CreatePos(const std::string&) override {
         return std::make_unique<MemoryLine>(m_db, m_document);
     }
     void Save() override {
         Tell(*m_db, {"Save"});
-        m_db->documents.push_back(std::move(m_document));  // a document is saved once
+        m_db->documents.push_back(m_document);
     }
 
 private:
@@ -284,7 +274,7 @@ public:
     }
     std::unique_ptr<SelectlineDocument> NeuerBelegAuto(const std::string& kind, const std::string&) override {
         Tell(*m_db, {"NeuerBelegAuto ", kind});
-        return std::make_unique<MemoryDocumentObject>(m_db, kind);
+        return std::make_unique<MemoryDocumentObject>(m_db);
     }
 
 private:

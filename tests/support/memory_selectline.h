@@ -41,15 +41,8 @@ struct MemoryTable {
     MemoryTable& Add(const std::vector<std::pair<std::string, Variant>>& fields);
 };
 
-struct MemoryPosition {
-    std::vector<std::string> calls;  // "SetEingabeMenge 2", "SetArtikel 4711", … in call order
-};
-
 struct MemoryDocument {
-    std::string kind;
-    std::string address;
-    std::map<std::string, std::string> fields;
-    std::vector<MemoryPosition> positions;  // saved positions
+    std::size_t positions = 0;  // saved positions
 };
 
 struct MemoryDatabase {
